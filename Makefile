@@ -1,0 +1,63 @@
+# Front door. `make test` and `make demo` set up everything they need.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+APT_PACKAGES := cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev libboost-dev \
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev python3
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build test test-linux test-windows demo bench fuzz fuzz-short tsan format clean
+
+all: build
+
+# Installs what is missing (Debian), once per machine.
+deps:
+	@missing=""; for p in $(APT_PACKAGES); do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null; \
+	fi
+
+build/linux/CMakeCache.txt: | deps
+	cmake --preset linux >/dev/null
+build/windows/CMakeCache.txt: | deps
+	cmake --preset windows >/dev/null
+build/release/CMakeCache.txt: | deps
+	cmake --preset release >/dev/null
+build/tsan/CMakeCache.txt: | deps
+	cmake --preset tsan >/dev/null
+build/fuzz/CMakeCache.txt: | deps
+	cmake --preset fuzz >/dev/null
+
+configure: build/linux/CMakeCache.txt build/windows/CMakeCache.txt
+
+build: deps configure
+	cmake --build build/linux -j $(JOBS)
+	cmake --build build/windows -j $(JOBS)
+
+test-linux: deps build/linux/CMakeCache.txt
+	cmake --build build/linux -j $(JOBS)
+	ctest --test-dir build/linux --output-on-failure
+
+test-windows: deps build/windows/CMakeCache.txt
+	cmake --build build/windows -j $(JOBS)
+	ctest --test-dir build/windows --output-on-failure
+
+test: test-linux test-windows
+
+demo: deps build/windows/CMakeCache.txt build/linux/CMakeCache.txt
+	cmake --build build/linux -j $(JOBS) --target cradlewright-host Cradlewright
+	cmake --build build/windows -j $(JOBS) --target cradlewright-host Cradlewright
+	bash examples/demo.sh
+
+bench: deps build/release/CMakeCache.txt
+	cmake --build build/release -j $(JOBS)
+	build/release/bin/cw_bench
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

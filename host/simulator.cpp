@@ -1,0 +1,4 @@
+// Host simulator library (placeholder).
+namespace cw::sim {
+int Placeholder() { return 0; }
+}

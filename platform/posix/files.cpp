@@ -1,0 +1,16 @@
+#include "platform/files.h"
+
+namespace cw::platform {
+
+std::string NativePath(std::string_view path) {
+  std::string out(path);
+  for (char& c : out)
+    if (c == '\\') c = '/';
+  return out;
+}
+
+std::FILE* OpenFile(std::string_view path, const char* mode) {
+  return std::fopen(NativePath(path).c_str(), mode);
+}
+
+}  // namespace cw::platform

@@ -1,0 +1,26 @@
+#pragma once
+// What natives need from the engine. Every operation here reaches the engine
+// through its resolved address; nothing else in the plugin knows an address.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "plugin/engine_types.h"
+
+namespace cw::host {
+
+// A new engine string holding a copy of the text (the empty text for null).
+StringCache::Ref MakeString(const char* text);
+inline StringCache::Ref MakeString(const std::string& text) { return MakeString(text.c_str()); }
+
+// The form with that form ID, or null.
+TESForm* LookupFormByID(std::uint32_t formID);
+
+// The engine's loaded data; null before the engine has it.
+const DataHandler* GetDataHandler();
+
+// 0-based position of the first mod file whose name equals `name` without regard
+// to ASCII case, walking the engine's mod-file list; -1 when there is none.
+int ModFilePosition(const DataHandler* handler, std::string_view name);
+
+}  // namespace cw::host
