@@ -17,6 +17,11 @@ bool IsStepOfASuccessfulLoad(std::uint32_t code) {
   return false;
 }
 
+void StartTogether(std::atomic<int>& waiting) {
+  waiting.fetch_sub(1);
+  while (waiting.load() > 0) std::this_thread::yield();
+}
+
 // Loads of two languages in turn race with look-ups: every answer a reader gets
 // belongs wholly to one of the two languages.
 TEST(TranslationStoreConcurrency, ReadersSeeOneLanguageOrTheOther) {
@@ -35,19 +40,22 @@ TEST(TranslationStoreConcurrency, ReadersSeeOneLanguageOrTheOther) {
   constexpr int kLoaders = 3;
   constexpr int kReaders = 3;
   constexpr int kLoadsEach = 150;
+  std::atomic<int> waiting{kLoaders + kReaders};  // all start together
   std::atomic<int> loadersLeft{kLoaders};
   std::atomic<int> badAnswers{0};
   std::atomic<long> reads{0};
   std::vector<std::thread> threads;
   for (int i = 0; i < kLoaders; ++i) {
     threads.emplace_back([&, i] {
+      StartTogether(waiting);
       for (int n = 0; n < kLoadsEach; ++n) store.Load((n + i) % 2 == 0 ? "GERMAN" : "ENGLISH");
       loadersLeft.fetch_sub(1);
     });
   }
   for (int i = 0; i < kReaders; ++i) {
     threads.emplace_back([&] {
-      while (loadersLeft.load() > 0) {
+      StartTogether(waiting);
+      do {
         const std::string greeting = store.Lookup("Greeting");
         const std::string farewell = store.Lookup("Farewell");
         const std::uint32_t size = store.Size();
@@ -59,7 +67,7 @@ TEST(TranslationStoreConcurrency, ReadersSeeOneLanguageOrTheOther) {
         if (path != englishPath && path != germanPath) ++badAnswers;
         if (!IsStepOfASuccessfulLoad(code)) ++badAnswers;
         ++reads;
-      }
+      } while (loadersLeft.load() > 0);
     });
   }
   for (std::thread& t : threads) t.join();
