@@ -1,0 +1,51 @@
+#include "natives/utility/form_owner.h"
+
+#include "natives/utility/form_reference.h"
+#include "natives/utility/mod_list.h"
+
+namespace cw {
+namespace {
+
+// Temporary: lower-case hexadecimal of the 32-bit pattern, no leading zeros.
+std::string LowerHex(std::int32_t value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  auto bits = static_cast<std::uint32_t>(value);
+  std::string text;
+  do {
+    text.insert(text.begin(), kDigits[bits & 0xF]);
+    bits >>= 4;
+  } while (bits != 0);
+  return text;
+}
+
+}  // namespace
+
+FormIDParts SplitFormID(std::uint32_t formID) {
+  constexpr std::int32_t kFileSpan = 0x1000000;
+  const auto value = static_cast<std::int32_t>(formID);
+  const std::int32_t number = value % kFileSpan;
+  return {(value - number) / kFileSpan, number};
+}
+
+std::string ReferenceForForm(const TESForm* form, const DataHandler* handler) {
+  if (form == nullptr) return std::string();
+  const FormIDParts parts = SplitFormID(form->formID);
+  const TESFile* file = LoadedModAt(handler, parts.index);
+  if (file == nullptr) return std::string();
+  std::string text(WithoutExtension(ModFileName(*file)));
+  text += '_';
+  text += LowerHex(parts.number);
+  return text;
+}
+
+std::string ModForForm(const TESForm* form, bool withExtension, const DataHandler* handler) {
+  if (form == nullptr) return std::string();
+  const FormIDParts parts = SplitFormID(form->formID);
+  if (parts.index < 0) return "-1";
+  const TESFile* file = LoadedModAt(handler, parts.index);
+  if (file == nullptr) return "-3";
+  const std::string_view name = ModFileName(*file);
+  return std::string(withExtension ? name : WithoutExtension(name));
+}
+
+}  // namespace cw
