@@ -1,7 +1,6 @@
 #include "natives/utility/form_reference.h"
 
 #include <boost/algorithm/string/classification.hpp>
-#include <boost/algorithm/string/join.hpp>
 #include <boost/algorithm/string/split.hpp>
 #include <vector>
 
@@ -59,12 +58,13 @@ FormReference ParseFormReference(std::string_view text) {
   const std::string whole(text);
   boost::algorithm::split(pieces, whole, boost::algorithm::is_any_of("_"),
                           boost::algorithm::token_compress_off);
+  // The last piece is the number text; the others, joined again, the base name.
   FormReference reference;
-  if (!pieces.empty()) {
-    reference.numberText = std::move(pieces.back());
-    pieces.pop_back();
+  for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
+    if (i != 0) reference.baseName += '_';
+    reference.baseName += pieces[i];
   }
-  reference.baseName = boost::algorithm::join(pieces, "_");
+  if (!pieces.empty()) reference.numberText = std::move(pieces.back());
   reference.number = ReadReferenceNumber(reference.numberText);
   return reference;
 }
