@@ -1,24 +1,10 @@
 #include "natives/utility/form_owner.h"
 
 #include "natives/utility/form_reference.h"
+#include "natives/utility/hex_format.h"
 #include "natives/utility/mod_list.h"
 
 namespace cw {
-namespace {
-
-// Temporary: lower-case hexadecimal of the 32-bit pattern, no leading zeros.
-std::string LowerHex(std::int32_t value) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  auto bits = static_cast<std::uint32_t>(value);
-  std::string text;
-  do {
-    text.insert(text.begin(), kDigits[bits & 0xF]);
-    bits >>= 4;
-  } while (bits != 0);
-  return text;
-}
-
-}  // namespace
 
 FormIDParts SplitFormID(std::uint32_t formID) {
   constexpr std::int32_t kFileSpan = 0x1000000;
@@ -34,7 +20,7 @@ std::string ReferenceForForm(const TESForm* form, const DataHandler* handler) {
   if (file == nullptr) return std::string();
   std::string text(WithoutExtension(ModFileName(*file)));
   text += '_';
-  text += LowerHex(parts.number);
+  text += FormatHex(parts.number, 0);
   return text;
 }
 
