@@ -1,0 +1,164 @@
+// The version database decoder against a slow reference decoder that reads the
+// file field by field into a std::map: both must accept and reject the same
+// files for the same reason, and give the same header and the same table.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+
+#include "address/database_reader.h"
+#include "fuzz/fuzz_check.h"
+
+namespace cw::fuzz {
+namespace {
+
+using address::GameVersion;
+using address::LoadError;
+
+struct ReferenceResult {
+  LoadError error = LoadError::kNone;
+  bool versionRead = false;
+  GameVersion version;
+  std::map<std::uint64_t, std::uint64_t> table;
+};
+
+// Reads the bytes of a file in sequence, one field at a time.
+class FieldReader {
+ public:
+  FieldReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+  // An unsigned little-endian field of `width` bytes.
+  bool Unsigned(int width, std::uint64_t* out) {
+    if (size_ - pos_ < static_cast<std::size_t>(width)) return false;
+    std::uint64_t value = 0;
+    for (int i = width - 1; i >= 0; --i) value = value * 256 + data_[pos_ + i];
+    pos_ += width;
+    *out = value;
+    return true;
+  }
+  bool Int32(std::int32_t* out) {
+    std::uint64_t value = 0;
+    if (!Unsigned(4, &value)) return false;
+    *out = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    return true;
+  }
+  bool Skip(std::uint32_t count) {
+    if (size_ - pos_ < count) return false;
+    pos_ += count;
+    return true;
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+};
+
+// Bytes that follow the type byte for each coding 0 to 7.
+int FieldWidth(unsigned coding) {
+  switch (coding) {
+    case 0:
+      return 8;
+    case 1:
+      return 0;
+    case 2:
+    case 3:
+      return 1;
+    case 4:
+    case 5:
+    case 6:
+      return 2;
+    default:
+      return 4;
+  }
+}
+
+std::uint64_t NewValue(unsigned coding, std::uint64_t previous, std::uint64_t field) {
+  switch (coding) {
+    case 1:
+      return previous + 1;
+    case 2:
+    case 4:
+      return previous + field;
+    case 3:
+    case 5:
+      return previous - field;
+    default:  // 0, 6, 7: the value read
+      return field;
+  }
+}
+
+ReferenceResult Fail(ReferenceResult result, LoadError error) {
+  result.error = error;
+  result.table.clear();
+  return result;
+}
+
+ReferenceResult ReferenceDecode(const std::uint8_t* data, std::size_t size) {
+  ReferenceResult result;
+  FieldReader in(data, size);
+  std::int32_t format = 0;
+  if (!in.Int32(&format)) return Fail(result, LoadError::kShortRead);
+  if (format != 1) return Fail(result, LoadError::kBadFormat);
+  GameVersion version;
+  if (!in.Int32(&version.major) || !in.Int32(&version.minor) || !in.Int32(&version.build) ||
+      !in.Int32(&version.sub))
+    return Fail(result, LoadError::kShortRead);
+  result.version = version;
+  result.versionRead = true;
+
+  std::int32_t nameLength = 0;
+  if (!in.Int32(&nameLength)) return Fail(result, LoadError::kShortRead);
+  if (nameLength < 0 || nameLength > 65535) return Fail(result, LoadError::kBadNameLength);
+  if (!in.Skip(static_cast<std::uint32_t>(nameLength))) return Fail(result, LoadError::kShortRead);
+  std::int32_t pointerSize = 0;
+  std::int32_t count = 0;
+  if (!in.Int32(&pointerSize)) return Fail(result, LoadError::kShortRead);
+  if (!in.Int32(&count)) return Fail(result, LoadError::kShortRead);
+
+  std::uint64_t id = 0;
+  std::uint64_t offset = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    std::uint64_t type = 0;
+    if (!in.Unsigned(1, &type)) return Fail(result, LoadError::kShortRead);
+    const unsigned idCoding = static_cast<unsigned>(type & 15);
+    if (idCoding >= 8) return Fail(result, LoadError::kBadIdCoding);
+    const unsigned offsetCoding = static_cast<unsigned>((type >> 4) & 7);
+    const bool scaled = (type & 0x80) != 0;
+    std::uint64_t idField = 0;
+    if (!in.Unsigned(FieldWidth(idCoding), &idField)) return Fail(result, LoadError::kShortRead);
+    std::uint64_t offsetField = 0;
+    if (!in.Unsigned(FieldWidth(offsetCoding), &offsetField))
+      return Fail(result, LoadError::kShortRead);
+    id = NewValue(idCoding, id, idField);
+    if (scaled) {
+      if (pointerSize <= 0) return Fail(result, LoadError::kBadPointerSize);
+      const std::uint64_t unit = static_cast<std::uint64_t>(pointerSize);
+      offset = NewValue(offsetCoding, offset / unit, offsetField) * unit;
+    } else {
+      offset = NewValue(offsetCoding, offset, offsetField);
+    }
+    result.table[id] = offset;
+  }
+  return result;
+}
+
+}  // namespace
+}  // namespace cw::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace cw;
+  const address::DecodedDatabase decoded = address::DecodeDatabase(data, size);
+  const fuzz::ReferenceResult expected = fuzz::ReferenceDecode(data, size);
+
+  CW_FUZZ_CHECK(decoded.error == expected.error);
+  CW_FUZZ_CHECK(decoded.versionRead == expected.versionRead);
+  if (expected.versionRead) CW_FUZZ_CHECK(decoded.version == expected.version);
+  CW_FUZZ_CHECK(decoded.entries.size() == expected.table.size());
+  auto entry = decoded.entries.begin();
+  for (const auto& [id, offset] : expected.table) {
+    CW_FUZZ_CHECK(entry->id == id);
+    CW_FUZZ_CHECK(entry->offset == offset);
+    ++entry;
+  }
+  return 0;
+}
