@@ -1,0 +1,209 @@
+#!/usr/bin/env python3
+"""Writes the seed inputs of the fuzz targets into fuzz/corpus/<target>/.
+
+Every seed is made here, from the layouts the readers take; run it again after
+changing a layout: python3 fuzz/make_corpus.py
+"""
+import os
+import shutil
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def utf16(text, bom=True):
+    return (b"\xff\xfe" if bom else b"") + text.encode("utf-16-le")
+
+
+# --- Version database -------------------------------------------------------
+
+def database(entries, count=None, pointer=8, name=b"SkyrimSE.exe", fmt=1,
+             version=(1, 5, 97, 0)):
+    """entries: the encoded entry bytes; count defaults to their number."""
+    out = struct.pack("<i4i", fmt, *version)
+    out += struct.pack("<i", len(name)) + name
+    out += struct.pack("<ii", pointer, len(entries) if count is None else count)
+    return out + b"".join(entries)
+
+
+def entry(type_byte, id_field=b"", offset_field=b""):
+    return bytes([type_byte]) + id_field + offset_field
+
+
+def u8(v):
+    return struct.pack("<B", v)
+
+
+def u16(v):
+    return struct.pack("<H", v)
+
+
+def u32(v):
+    return struct.pack("<I", v)
+
+
+def u64(v):
+    return struct.pack("<Q", v)
+
+
+def database_seeds():
+    first = entry(0x00, u64(100), u64(4096))
+    every_coding = [first] + [
+        entry(0x11),                      # id + 1, offset + 1
+        entry(0x22, u8(3), u8(5)),        # + byte, + byte
+        entry(0x32, u8(1), u8(2)),        # + byte, - byte
+        entry(0x44, u16(300), u16(700)),  # + word, + word
+        entry(0x54, u16(2), u16(9)),      # + word, - word
+        entry(0x66, u16(9000), u16(40)),  # the word, the word
+        entry(0x77, u32(70000), u32(1 << 20)),  # the double word
+        entry(0x91),                      # scaled + 1
+        entry(0xA1, b"", u8(2)),          # scaled + byte
+        entry(0xF1, b"", u32(12)),        # scaled double word
+        entry(0x03, u8(4), u64(1)),       # id goes down: unsorted table
+        entry(0x17),
+    ]
+    return {
+        "example": database([first, entry(0x91)]),
+        "every-coding": database(every_coding),
+        "duplicate-id": database([first, entry(0x06, u16(100), u64(1))]),
+        "no-entries": database([], count=0),
+        "negative-count": database([], count=-1),
+        "empty-name": database([first], name=b""),
+        "pointer-size-3": database([first, entry(0x91), entry(0xA1, b"", u8(7))], pointer=3),
+        "pointer-size-0": database([first, entry(0x91)], pointer=0),
+        "bad-id-coding": database([first, entry(0x08)]),
+        "short-entries": database([first], count=3),
+        "format-2": database([first], fmt=2),
+        "long-name": database([entry(0x11)], name=b"n" * 300),
+    }
+
+
+# --- Translation and key files ------------------------------------------------
+
+TRANSLATION = ("$CW_Title\tCradlewright\r\n"
+               "$CW_Greeting\tHallo Welt – grüße\r\n"
+               "$CW_Empty\t\r\n"
+               "$CW_Tab\tone\ttwo\n"
+               "$$CW_Dollar\tmoney\r"
+               "$CW_Title\tsecond\r\n")
+
+
+def translation_seeds():
+    def with_key(key, file_bytes):
+        return bytes([len(key)]) + key + file_bytes
+    return {
+        "file": with_key(b"", utf16(TRANSLATION)),
+        "asked-key": with_key(b"CW_Greeting", utf16(TRANSLATION, bom=False)),
+        "surrogates": with_key(b"k", utf16("$k\tv\r\n") + b"\x00\xdc\x41\x00\x00\xd8\x00\xdc"),
+        "high-units": with_key(b"k", utf16("$k\t\u00e9\u4e2d\ufeff") + b"\x00\xff"),
+    }
+
+
+KEY_FILE = "modName = Mod.esp\r\nform = #0012AB\r\npower_min=\t5 \r\npower_max\t= 0x1F\r\n"
+
+
+def key_file_seeds():
+    def with_key(key, file_bytes):
+        return bytes([len(key)]) + key + file_bytes
+    return {
+        "utf16-form": with_key(b"form", utf16(KEY_FILE)),
+        "utf16-modname": with_key(b"modName", utf16(KEY_FILE, bom=False)),
+        "text-power": with_key(b"power_max", KEY_FILE.encode()),
+        "decimal": with_key(b"power_min", b"power_min = -2147483649\n"),
+        "near-end": with_key(b"form", b"xform = 7\rformID = 8\nform=9"),
+    }
+
+
+# --- Compiled scripts ---------------------------------------------------------
+
+def counted(text):
+    return struct.pack(">H", len(text)) + text
+
+
+def script(entries, source=b"Example.psc", user=b"builder", machine=b"WORKSHOP", count=None):
+    out = struct.pack(">IBBH", 0xFA57C0DE, 3, 2, 1) + struct.pack(">Q", 0x5F00_0000)
+    out += counted(source) + counted(user) + counted(machine)
+    out += struct.pack(">H", len(entries) if count is None else count)
+    return out + b"".join(counted(e) for e in entries)
+
+
+def script_seeds():
+    def at(index, data):
+        return struct.pack("<i", index) + data
+    return {
+        "table": at(2, script([b"a", b"bb", b"ccc"])),
+        "negative-index": at(-5, script([b"GetState", b"", b"OnInit"])),
+        "nul-inside": at(0, script([b"a\x00b", b"builder"], user=b"us\x00er")),
+        "count-beyond": at(3, script([b"x", b"y"], count=200)),
+        "long-entry": at(1, script([b"s" * 384, b"t" * 5000])),
+        "header-only": at(0, script([], count=0)),
+    }
+
+
+# --- Form references and text functions --------------------------------------
+
+def form_reference_seeds():
+    texts = ["Master_12e46", "My_Mod_1A2B", "Mod__12", "1A2B", "Master_0x12e46",
+             "Master_12G4", "Master_FF000801", "Master.esm_-80000000", " +0X7fffffff", "0",
+             "Dawn_ 00000000012e46"]
+    return {f"ref-{i}": t.encode() for i, t in enumerate(texts)}
+
+
+def text_seeds():
+    cases = [b"aaaa\0aa\0b", b"aaa\0a\0aa", b"abc\0\0x", b"{0}-{1}\0{1}\0x",
+             b"{0}-{1}\0x\0{0}", b"{6} { 0} {5}{4}{3}{2}{1}{0}\0a\0b\0c\0d\0e\0f",
+             b"A\xc0BC-\xdc\xc3\x9c" + b" x" * 30 + b"\0x\0yy"]
+    return {f"text-{i}": c for i, c in enumerate(cases)}
+
+
+# --- INI files ----------------------------------------------------------------
+
+INI = (b"\xef\xbb\xbf; settings\r\n"
+       b"top = before any section\r\n"
+       b"[Settings]\r\n"
+       b" Difficulty = 2 \r\n"
+       b"Name=\"quoted value\"\r\n"
+       b"Hex=0x1F\r\n"
+       b"\r\n"
+       b"[settings]\r\n"
+       b"Difficulty=9\r\n"
+       b"[Empty]\r\n")
+
+
+def profile_seeds():
+    def fields(section, key, value, content):
+        return section + b"\0" + key + b"\0" + value + b"\0" + content
+    return {
+        "replace": fields(b"Settings", b"difficulty", b"3", INI),
+        "new-key": fields(b"Empty", b"k", b"v", INI),
+        "new-section": fields(b"Other", b"k", b"-0x10", INI.replace(b"\r\n", b"\n")),
+        "no-section": fields(b"", b"top", b"0b101", INI),
+        "empty-file": fields(b"A]B", b"k[", b"value = with ; anything [x]", b""),
+        "cr-only": fields(b"Settings", b"New", b"1", INI.replace(b"\r\n", b"\r")[:-1]),
+    }
+
+
+SEEDS = {
+    "database_reader_fuzz": database_seeds,
+    "translation_text_fuzz": translation_seeds,
+    "key_file_fuzz": key_file_seeds,
+    "script_header_fuzz": script_seeds,
+    "form_reference_fuzz": form_reference_seeds,
+    "text_fuzz": text_seeds,
+    "profile_text_fuzz": profile_seeds,
+}
+
+
+def main():
+    for target, make in SEEDS.items():
+        folder = os.path.join(HERE, "corpus", target)
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        for name, data in make().items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(data)
+        print(f"{target}: {len(make())} seeds")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (preset "fuzz") and runs each for SECONDS, one after
+# the other. Exits non-zero when any target crashes, hangs or fails a property.
+#
+#   fuzz/run.sh [SECONDS] [TARGET...]     (SECONDS defaults to 60; TARGET e.g. text_fuzz)
+#
+# Inputs found on the way are kept in build/fuzz/corpus/<target>/ (so later runs
+# start from them), failing inputs in build/fuzz/artifacts/<target>/, each
+# target's output in build/fuzz/logs/<target>.log. A failing input replays with
+#   build/fuzz/bin/<target> <input file>
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+seconds=${1:-60}
+shift || true
+if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
+  echo "usage: fuzz/run.sh [SECONDS] [TARGET...]" >&2
+  exit 2
+fi
+
+build=$root/build/fuzz
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake --preset fuzz >/dev/null || exit 1
+fi
+cmake --build "$build" -j 2 --target cw_fuzz >/dev/null || {
+  echo "fuzz: the targets do not build" >&2
+  exit 1
+}
+
+if [ $# -gt 0 ]; then
+  targets=("$@")
+else
+  targets=()
+  for bin in "$build"/bin/*_fuzz; do targets+=("$(basename "$bin")"); done
+fi
+
+# The real version databases from outside are read by path, never copied into
+# the repository: each must decode as the reference does, and the start of the
+# supported one seeds the search with real entry bytes.
+fixtures=$root/../shared/fixtures
+extra=$build/extra-seeds/database_reader_fuzz
+mkdir -p "$extra"
+if [ -f "$fixtures/version-1-5-97-0.bin" ]; then
+  head -c 4096 "$fixtures/version-1-5-97-0.bin" >"$extra/version-1-5-97-0-start"
+fi
+
+passed=0
+failed=0
+for target in "${targets[@]}"; do
+  bin=$build/bin/$target
+  if [ ! -x "$bin" ]; then
+    echo "$target: no such target" >&2
+    failed=$((failed + 1))
+    continue
+  fi
+  corpus=$build/corpus/$target
+  artifacts=$build/artifacts/$target/
+  log=$build/logs/$target.log
+  mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
+  seeds=("$root/fuzz/corpus/$target")
+  [ "$target" = database_reader_fuzz ] && seeds+=("$extra")
+
+  status=0
+  : >"$log"
+  if [ "$target" = database_reader_fuzz ]; then
+    for real in "$fixtures"/*.bin; do
+      [ -f "$real" ] || continue
+      "$bin" -artifact_prefix="$artifacts" "$real" >>"$log" 2>&1 || status=1
+    done
+  fi
+  if [ $status -eq 0 ]; then
+    "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
+      -print_final_stats=1 -artifact_prefix="$artifacts" "$corpus" "${seeds[@]}" \
+      >>"$log" 2>&1 || status=1
+  fi
+
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  if [ $status -eq 0 ]; then
+    passed=$((passed + 1))
+    echo "$target: ok, ${runs:-0} runs in ${seconds} s"
+  else
+    failed=$((failed + 1))
+    echo "$target: FAILED (log: $log)"
+    grep -E '^(property failed|SUMMARY|==[0-9]+==ERROR)' "$log" | head -5 | sed 's/^/  /'
+    ls -t "$artifacts" 2>/dev/null | head -1 | sed "s|^|  input: $artifacts|"
+  fi
+done
+
+echo "fuzz: $passed passed, $failed failed"
+[ $failed -eq 0 ]
