@@ -156,6 +156,15 @@ def text_seeds():
     return {f"text-{i}": c for i, c in enumerate(cases)}
 
 
+# --- Version texts of the executable -------------------------------------------
+
+def version_text_seeds():
+    pairs = [(b"1.5.97.0", b"1.5.97.0"), (b"1.0.0.0", b"1.6.353.0"), (b"", b"1.5.97.0"),
+             (b"1.5.97", b"1.5.97.0"), (b" +1. -2.\t3.4 beta", b""),
+             (b"2147483648.1.1.1", b"-2147483648.0.0.0"), (b"4294967295.0.0.0", b"1.0.0.1")]
+    return {f"versions-{i}": p + b"\0" + f for i, (p, f) in enumerate(pairs)}
+
+
 # --- INI files ----------------------------------------------------------------
 
 INI = (b"\xef\xbb\xbf; settings\r\n"
@@ -191,6 +200,7 @@ SEEDS = {
     "form_reference_fuzz": form_reference_seeds,
     "text_fuzz": text_seeds,
     "profile_text_fuzz": profile_seeds,
+    "version_text_fuzz": version_text_seeds,
 }
 
 
