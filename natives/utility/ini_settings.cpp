@@ -4,7 +4,6 @@
 
 #include "natives/utility/float_text.h"
 #include "platform/profile.h"
-#include "platform/profile_text.h"
 
 namespace cw::utility {
 namespace {
@@ -32,7 +31,7 @@ std::string IniFilePath(std::string_view category, std::string_view file) {
 
 std::string ReadIniText(const std::string& path, const std::string& section, const std::string& key,
                         const std::string& def) {
-  return platform::GetProfileString(section, key, def, kTextBuffer, path);
+  return platform::ReadProfileText(section, key, def, kTextBuffer, path);
 }
 
 bool IsTrueText(std::string_view text) {
@@ -68,20 +67,19 @@ std::int32_t ReadIniInt(const std::string& path, const std::string& section, con
                         std::int32_t def) {
   if (std::optional<std::int32_t> hex = HexSettingValue(ReadIniText(path, section, key, "")))
     return *hex;
-  return platform::GetProfileInt(section, key, def, path);
+  return platform::ReadProfileInt(section, key, def, path);
 }
 
 float ReadIniFloat(const std::string& path, const std::string& section, const std::string& key,
                    float def) {
   const std::string text =
-      platform::GetProfileString(section, key, FormatShortFloat(def), kFloatBuffer, path);
+      platform::ReadProfileText(section, key, FormatShortFloat(def), kFloatBuffer, path);
   return NarrowToFloat(ParseLeadingNumber(text));
 }
 
 bool WriteIniText(const std::string& path, const std::string& section, const std::string& key,
                   const std::string& value) {
-  if (!platform::IsStorableProfileEntry(section, key, value)) return false;
-  return platform::WriteProfileString(section, key, value, path);
+  return platform::WriteProfileText(section, key, value, path);
 }
 
 bool WriteIniBool(const std::string& path, const std::string& section, const std::string& key,

@@ -3,6 +3,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -37,15 +38,9 @@ bool ListsBefore(const std::string& a, const std::string& b) {
 
 std::vector<std::string> ReadFolder(const std::string& folder) {
   std::vector<std::string> names;
-  DIR* dir = ::opendir(folder.c_str());
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (dir == nullptr) return names;
-  try {
-    while (const dirent* entry = ::readdir(dir)) names.emplace_back(entry->d_name);
-  } catch (...) {
-    ::closedir(dir);
-    throw;
-  }
-  ::closedir(dir);
+  while (const dirent* entry = ::readdir(dir.get())) names.emplace_back(entry->d_name);
   return names;
 }
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
 #include <optional>
 
 namespace cw::platform {
@@ -45,14 +46,14 @@ bool Exists(const std::string& path) {
 // The entry of folder whose name equals component without regard to ASCII case;
 // the smallest such name when there are several, none when there is none.
 std::optional<std::string> FindNoCase(const std::string& folder, std::string_view component) {
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
+                                                ::closedir);
   if (dir == nullptr) return std::nullopt;
   std::optional<std::string> found;
-  while (const dirent* entry = ::readdir(dir)) {
+  while (const dirent* entry = ::readdir(dir.get())) {
     const std::string_view name(entry->d_name);
     if (EqualsNoCase(name, component) && (!found || name < *found)) found = std::string(name);
   }
-  ::closedir(dir);
   return found;
 }
 

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -27,15 +28,14 @@ std::mutex& ProfileLock() {
 }
 
 std::optional<std::string> ReadWhole(const std::string& nativePath) {
-  std::FILE* file = std::fopen(nativePath.c_str(), "rb");
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(nativePath.c_str(), "rb"),
+                                                             std::fclose);
   if (file == nullptr) return std::nullopt;
   std::string content;
   char buffer[4096];
   std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) return std::nullopt;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
+  if (std::ferror(file.get()) != 0) return std::nullopt;
   return content;
 }
 
@@ -89,15 +89,15 @@ bool ReplaceFile(const std::string& target, const std::string& data,
 
 }  // namespace
 
-std::string GetProfileString(const std::string& section, const std::string& key,
-                             const std::string& def, std::size_t bufferSize,
-                             const std::string& path) {
+std::string ReadProfileText(const std::string& section, const std::string& key,
+                            const std::string& def, std::size_t bufferSize,
+                            const std::string& path) {
   const std::lock_guard<std::mutex> hold(ProfileLock());
   return ReadValue(section, key, def, bufferSize, path);
 }
 
-int GetProfileInt(const std::string& section, const std::string& key, int def,
-                  const std::string& path) {
+int ReadProfileInt(const std::string& section, const std::string& key, int def,
+                   const std::string& path) {
   std::string text;
   {
     const std::lock_guard<std::mutex> hold(ProfileLock());
@@ -107,8 +107,8 @@ int GetProfileInt(const std::string& section, const std::string& key, int def,
   return ParseProfileInt(text);
 }
 
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path) {
+bool WriteProfileText(const std::string& section, const std::string& key, const std::string& value,
+                      const std::string& path) {
   if (!IsStorableProfileEntry(section, key, value)) return false;
   const std::lock_guard<std::mutex> hold(ProfileLock());
   std::string target = NativePath(path);

@@ -5,6 +5,8 @@
 #include <limits>
 #include <vector>
 
+#include "platform/profile_text.h"
+
 namespace cw::platform {
 namespace {
 
@@ -19,9 +21,9 @@ std::string ProfilePath(const std::string& path) {
 
 }  // namespace
 
-std::string GetProfileString(const std::string& section, const std::string& key,
-                             const std::string& def, std::size_t bufferSize,
-                             const std::string& path) {
+std::string ReadProfileText(const std::string& section, const std::string& key,
+                            const std::string& def, std::size_t bufferSize,
+                            const std::string& path) {
   if (bufferSize == 0) return std::string();
   if (bufferSize > std::numeric_limits<DWORD>::max())
     bufferSize = std::numeric_limits<DWORD>::max();
@@ -32,14 +34,15 @@ std::string GetProfileString(const std::string& section, const std::string& key,
   return std::string(buffer.data());
 }
 
-int GetProfileInt(const std::string& section, const std::string& key, int def,
-                  const std::string& path) {
+int ReadProfileInt(const std::string& section, const std::string& key, int def,
+                   const std::string& path) {
   return static_cast<int>(
       GetPrivateProfileIntA(section.c_str(), key.c_str(), def, ProfilePath(path).c_str()));
 }
 
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path) {
+bool WriteProfileText(const std::string& section, const std::string& key, const std::string& value,
+                      const std::string& path) {
+  if (!IsStorableProfileEntry(section, key, value)) return false;
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
                                     ProfilePath(path).c_str()) != FALSE;
 }

@@ -22,7 +22,7 @@ class ProfileReadTest : public testing::TestWithParam<test::ProfileReadCase> {
 TEST_P(ProfileReadTest, FindsTheValueOrGivesTheDefault) {
   test::TempGameFolder::Write(kIni, test::kProfileSample);
   const test::ProfileReadCase& c = GetParam();
-  EXPECT_EQ(GetProfileString(c.section, c.key, "def", 500, kIni), c.value.value_or("def"))
+  EXPECT_EQ(ReadProfileText(c.section, c.key, "def", 500, kIni), c.value.value_or("def"))
       << "[" << c.section << "] " << c.key;
 }
 
@@ -35,7 +35,7 @@ class ProfileIntTest : public testing::TestWithParam<test::ProfileIntCase> {
 
 TEST_P(ProfileIntTest, ReadsTheStoredInteger) {
   test::TempGameFolder::Write(kIni, std::string("[N]\r\nk=") + GetParam().text + "\r\n");
-  EXPECT_EQ(GetProfileInt("N", "k", 77, kIni), GetParam().value) << GetParam().text;
+  EXPECT_EQ(ReadProfileInt("N", "k", 77, kIni), GetParam().value) << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, ProfileIntTest, testing::ValuesIn(test::kProfileIntCases));
@@ -44,67 +44,67 @@ TEST(ProfileRead, DefaultsCutsAndPathForms) {
   test::TempGameFolder game;
   test::TempGameFolder::Write(kIni, "[Sec]\r\nKey=value one\r\nempty=\r\nq=\"12\"\r\n");
   // The default loses its trailing blanks only.
-  EXPECT_EQ(GetProfileString("Sec", "missing", "  de f  ", 500, kIni), "  de f");
+  EXPECT_EQ(ReadProfileText("Sec", "missing", "  de f  ", 500, kIni), "  de f");
   // Values and defaults are cut to the buffer with its NUL.
-  EXPECT_EQ(GetProfileString("Sec", "Key", "def", 5, kIni), "valu");
-  EXPECT_EQ(GetProfileString("Sec", "missing", "defaultlong", 5, kIni), "defa");
-  EXPECT_EQ(GetProfileString("Sec", "Key", "def", 1, kIni), "");
-  EXPECT_EQ(GetProfileString("Sec", "Key", "def", 500, "Data\\Cradlewright\\Settings\\a.ini"),
+  EXPECT_EQ(ReadProfileText("Sec", "Key", "def", 5, kIni), "valu");
+  EXPECT_EQ(ReadProfileText("Sec", "missing", "defaultlong", 5, kIni), "defa");
+  EXPECT_EQ(ReadProfileText("Sec", "Key", "def", 1, kIni), "");
+  EXPECT_EQ(ReadProfileText("Sec", "Key", "def", 500, "Data\\Cradlewright\\Settings\\a.ini"),
             "value one");
-  EXPECT_EQ(GetProfileString("Sec", "Key", "def", 500, "Data/Cradlewright/Settings/none.ini"),
+  EXPECT_EQ(ReadProfileText("Sec", "Key", "def", 500, "Data/Cradlewright/Settings/none.ini"),
             "def");
-  EXPECT_EQ(GetProfileString("Sec", "Key", "def", 500, "Data/Cradlewright/None/a.ini"), "def");
+  EXPECT_EQ(ReadProfileText("Sec", "Key", "def", 500, "Data/Cradlewright/None/a.ini"), "def");
   // The integer reader gives the default for a missing key and an empty value.
-  EXPECT_EQ(GetProfileInt("Sec", "missing", -5, kIni), -5);
-  EXPECT_EQ(GetProfileInt("Sec", "empty", -5, kIni), -5);
-  EXPECT_EQ(GetProfileInt("Sec", "q", -5, kIni), 12);
-  EXPECT_EQ(GetProfileInt("Sec", "Key", 0, "Data/Cradlewright/None/a.ini"), 0);
+  EXPECT_EQ(ReadProfileInt("Sec", "missing", -5, kIni), -5);
+  EXPECT_EQ(ReadProfileInt("Sec", "empty", -5, kIni), -5);
+  EXPECT_EQ(ReadProfileInt("Sec", "q", -5, kIni), 12);
+  EXPECT_EQ(ReadProfileInt("Sec", "Key", 0, "Data/Cradlewright/None/a.ini"), 0);
 }
 
 TEST(ProfileWrite, CreatesFileSectionAndKeyAndReplacesValues) {
   test::TempGameFolder game;
   test::TempGameFolder::MakeFolder("Data/Cradlewright/Settings");
-  EXPECT_TRUE(WriteProfileString("S", "k", "v", kIni));
-  EXPECT_TRUE(WriteProfileString("T", "k2", "w", kIni));
-  EXPECT_TRUE(WriteProfileString("s", "K3", "v3", kIni));
-  EXPECT_TRUE(WriteProfileString("S", "K", "v4", kIni));
-  EXPECT_TRUE(WriteProfileString("", "top", "t", kIni));
-  EXPECT_TRUE(WriteProfileString("S", "", "nameless", kIni));
-  EXPECT_EQ(GetProfileString("S", "k", "def", 500, kIni), "v4");
-  EXPECT_EQ(GetProfileString("S", "k3", "def", 500, kIni), "v3");
-  EXPECT_EQ(GetProfileString("T", "k2", "def", 500, kIni), "w");
-  EXPECT_EQ(GetProfileString("", "top", "def", 500, kIni), "t");
-  EXPECT_EQ(GetProfileString("S", "", "def", 500, kIni), "nameless");
-  EXPECT_EQ(GetProfileString("T", "k", "def", 500, kIni), "def");
+  EXPECT_TRUE(WriteProfileText("S", "k", "v", kIni));
+  EXPECT_TRUE(WriteProfileText("T", "k2", "w", kIni));
+  EXPECT_TRUE(WriteProfileText("s", "K3", "v3", kIni));
+  EXPECT_TRUE(WriteProfileText("S", "K", "v4", kIni));
+  EXPECT_TRUE(WriteProfileText("", "top", "t", kIni));
+  EXPECT_TRUE(WriteProfileText("S", "", "nameless", kIni));
+  EXPECT_EQ(ReadProfileText("S", "k", "def", 500, kIni), "v4");
+  EXPECT_EQ(ReadProfileText("S", "k3", "def", 500, kIni), "v3");
+  EXPECT_EQ(ReadProfileText("T", "k2", "def", 500, kIni), "w");
+  EXPECT_EQ(ReadProfileText("", "top", "def", 500, kIni), "t");
+  EXPECT_EQ(ReadProfileText("S", "", "def", 500, kIni), "nameless");
+  EXPECT_EQ(ReadProfileText("T", "k", "def", 500, kIni), "def");
   // Written through the other separator, read back through the first.
-  EXPECT_TRUE(WriteProfileString("T", "k2", "x", "Data\\Cradlewright\\Settings\\a.ini"));
-  EXPECT_EQ(GetProfileString("T", "k2", "def", 500, kIni), "x");
+  EXPECT_TRUE(WriteProfileText("T", "k2", "x", "Data\\Cradlewright\\Settings\\a.ini"));
+  EXPECT_EQ(ReadProfileText("T", "k2", "def", 500, kIni), "x");
 }
 
 TEST(ProfileWrite, KeepsEveryOtherSetting) {
   test::TempGameFolder game;
   test::TempGameFolder::Write(kIni, "; head\n[A]\n a = 1 \n\n; tail\n\n[B]\nb=2");
-  EXPECT_TRUE(WriteProfileString("A", "c", "3", kIni));
-  EXPECT_TRUE(WriteProfileString("B", "d", "4", kIni));
-  EXPECT_TRUE(WriteProfileString("C", "e", "5", kIni));
-  EXPECT_TRUE(WriteProfileString("a", "A", "9", kIni));
+  EXPECT_TRUE(WriteProfileText("A", "c", "3", kIni));
+  EXPECT_TRUE(WriteProfileText("B", "d", "4", kIni));
+  EXPECT_TRUE(WriteProfileText("C", "e", "5", kIni));
+  EXPECT_TRUE(WriteProfileText("a", "A", "9", kIni));
   const std::pair<const char*, const char*> expected[] = {
       {"A", "a"}, {"A", "c"}, {"B", "b"}, {"B", "d"}, {"C", "e"}};
   const char* values[] = {"9", "3", "2", "4", "5"};
   for (std::size_t i = 0; i < std::size(expected); ++i)
-    EXPECT_EQ(GetProfileString(expected[i].first, expected[i].second, "def", 500, kIni), values[i])
+    EXPECT_EQ(ReadProfileText(expected[i].first, expected[i].second, "def", 500, kIni), values[i])
         << expected[i].first << "/" << expected[i].second;
 }
 
 TEST(ProfileWrite, RefusesAMissingFolderAndLeavesReadOnlyFiles) {
   test::TempGameFolder game;
-  EXPECT_FALSE(WriteProfileString("A", "a", "1", "Data/Cradlewright/None/a.ini"));
+  EXPECT_FALSE(WriteProfileText("A", "a", "1", "Data/Cradlewright/None/a.ini"));
   EXPECT_FALSE(std::filesystem::exists("Data/Cradlewright/None"));
 
   test::TempGameFolder::Write(kIni, "[A]\r\na=1\r\n");
   if (!test::TempGameFolder::MakeReadOnly(kIni))
     GTEST_SKIP() << "this system lets the administrator write read-only files";
-  EXPECT_FALSE(WriteProfileString("A", "a", "2", kIni));
+  EXPECT_FALSE(WriteProfileText("A", "a", "2", kIni));
   EXPECT_EQ(test::TempGameFolder::Read(kIni), "[A]\r\na=1\r\n");
 }
 
@@ -112,10 +112,18 @@ TEST(ProfileWrite, FindsTheFileWhateverTheCaseOfItsPath) {
   test::TempGameFolder game;
   test::TempGameFolder::Write(kIni, "[A]\r\na=1\r\n");
   const std::string other = "data\\CRADLEWRIGHT\\settings\\A.INI";
-  EXPECT_EQ(GetProfileString("A", "a", "def", 500, other), "1");
-  EXPECT_TRUE(WriteProfileString("A", "a", "2", other));
+  EXPECT_EQ(ReadProfileText("A", "a", "def", 500, other), "1");
+  EXPECT_TRUE(WriteProfileText("A", "a", "2", other));
   EXPECT_EQ(test::TempGameFolder::Read(kIni), "[A]\r\na=2\r\n");
 }
+TEST(ProfileWrite, RefusesLinesThatWouldChangeOtherSettings) {
+  test::TempGameFolder game;
+  test::TempGameFolder::Write(kIni, "[A]\r\na=1\r\n");
+  EXPECT_FALSE(WriteProfileText("A", "n", "x\r\n[Z]\r\nz=1", kIni));
+  EXPECT_FALSE(WriteProfileText("A", "a=b", "1", kIni));
+  EXPECT_EQ(test::TempGameFolder::Read(kIni), "[A]\r\na=1\r\n");
+}
+
 #if !defined(_WIN32)
 // The stand-in goes beyond what the Windows functions promise: other lines stay
 // byte for byte, no temporary file is left behind and the file keeps its mode.
@@ -125,8 +133,8 @@ TEST(ProfileWriteStandIn, EditsInPlaceAndLeavesNothingBehind) {
   std::filesystem::permissions(kIni, std::filesystem::perms::owner_read |
                                          std::filesystem::perms::owner_write |
                                          std::filesystem::perms::others_read);
-  EXPECT_TRUE(WriteProfileString("A", "c", "3", kIni));
-  EXPECT_TRUE(WriteProfileString("a", "A", "9", kIni));
+  EXPECT_TRUE(WriteProfileText("A", "c", "3", kIni));
+  EXPECT_TRUE(WriteProfileText("a", "A", "9", kIni));
   EXPECT_EQ(test::TempGameFolder::Read(kIni), "; head\n[A]\na=9\n\n; tail\nc=3\n\n[B]\nb=2");
   EXPECT_EQ(std::filesystem::status(kIni).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
@@ -137,14 +145,6 @@ TEST(ProfileWriteStandIn, EditsInPlaceAndLeavesNothingBehind) {
     ++entries;
   }
   EXPECT_EQ(entries, 1);
-}
-
-TEST(ProfileWriteStandIn, RefusesLinesThatWouldChangeOtherSettings) {
-  test::TempGameFolder game;
-  test::TempGameFolder::Write(kIni, "[A]\r\na=1\r\n");
-  EXPECT_FALSE(WriteProfileString("A", "n", "x\r\n[Z]\r\nz=1", kIni));
-  EXPECT_FALSE(WriteProfileString("A", "a=b", "1", kIni));
-  EXPECT_EQ(test::TempGameFolder::Read(kIni), "[A]\r\na=1\r\n");
 }
 
 #endif
