@@ -20,12 +20,12 @@ static_assert(sizeof(Ref) == 8);
 
 // A form of the engine's loaded data.
 struct TESForm {
-  void* vtbl;             // 0x00
+  void* vtbl;                // 0x00
   std::uint8_t unk08[0x0C];  // 0x08
-  std::uint32_t formID;   // 0x14
-  std::uint8_t unk18[2];  // 0x18
-  std::uint8_t formType;  // 0x1A
-  std::uint8_t unk1B[5];  // 0x1B
+  std::uint32_t formID;      // 0x14
+  std::uint8_t unk18[2];     // 0x18
+  std::uint8_t formType;     // 0x1A
+  std::uint8_t unk1B[5];     // 0x1B
 };
 static_assert(offsetof(TESForm, formID) == 0x14);
 static_assert(offsetof(TESForm, formType) == 0x1A);
@@ -53,21 +53,21 @@ static_assert(sizeof(TESFileNode) == 0x10);
 // Array of pointers with a 32-bit count, as the engine keeps its lists.
 template <class T>
 struct EngineArray {
-  T** data;             // 0x00
+  T** data;                // 0x00
   std::uint32_t capacity;  // 0x08
-  std::uint32_t pad0C;  // 0x0C
-  std::uint32_t count;  // 0x10
-  std::uint32_t pad14;  // 0x14
+  std::uint32_t pad0C;     // 0x0C
+  std::uint32_t count;     // 0x10
+  std::uint32_t pad14;     // 0x14
 };
 static_assert(sizeof(EngineArray<TESFile>) == 0x18);
 
 // The engine's singleton of loaded data.
 struct DataHandler {
-  std::uint8_t unk000[0x748];       // 0x000
-  EngineArray<TESQuest> quests;     // 0x748, count at 0x758
+  std::uint8_t unk000[0x748];          // 0x000
+  EngineArray<TESQuest> quests;        // 0x748, count at 0x758
   std::uint8_t unk760[0xD60 - 0x760];  // 0x760
-  TESFileNode files;                // 0xD60, list head node
-  EngineArray<TESFile> loadedMods;  // 0xD70, count at 0xD80
+  TESFileNode files;                   // 0xD60, list head node
+  EngineArray<TESFile> loadedMods;     // 0xD70, count at 0xD80
 };
 static_assert(offsetof(DataHandler, quests) == 0x748);
 static_assert(offsetof(DataHandler, quests) + offsetof(EngineArray<TESQuest>, count) == 0x758);

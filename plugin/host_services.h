@@ -11,7 +11,9 @@ namespace cw::host {
 
 // A new engine string holding a copy of the text (the empty text for null).
 StringCache::Ref MakeString(const char* text);
-inline StringCache::Ref MakeString(const std::string& text) { return MakeString(text.c_str()); }
+inline StringCache::Ref MakeString(const std::string& text) {
+  return MakeString(text.c_str());
+}
 
 // The form with that form ID, or null.
 TESForm* LookupFormByID(std::uint32_t formID);

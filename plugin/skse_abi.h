@@ -19,10 +19,10 @@ static_assert(offsetof(PluginInfo, version) == 0x10);
 static_assert(sizeof(PluginInfo) == 0x18);
 
 struct Interface {
-  std::uint32_t skseVersion;     // 0x00
-  std::uint32_t runtimeVersion;  // 0x04
-  std::uint32_t editorVersion;   // 0x08
-  std::uint32_t isEditor;        // 0x0C
+  std::uint32_t skseVersion;                  // 0x00
+  std::uint32_t runtimeVersion;               // 0x04
+  std::uint32_t editorVersion;                // 0x08
+  std::uint32_t isEditor;                     // 0x0C
   void* (*QueryInterface)(std::uint32_t id);  // 0x10
   std::uint32_t (*GetPluginHandle)();         // 0x18
   std::uint32_t (*GetReleaseIndex)();         // 0x20 (host's)
@@ -39,15 +39,15 @@ inline constexpr std::uint32_t kInterfaceSerialization = 3;
 using RegistrationCallback = bool (*)(vm::Registry* registry);
 
 struct SerializationInterface {
-  std::uint32_t version;  // 0x00
-  std::uint32_t pad04;    // 0x04
+  std::uint32_t version;                                               // 0x00
+  std::uint32_t pad04;                                                 // 0x04
   void (*SetUniqueID)(std::uint32_t pluginHandle, std::uint32_t uid);  // 0x08
 };
 static_assert(offsetof(SerializationInterface, SetUniqueID) == 0x08);
 
 struct PapyrusInterface {
-  std::uint32_t version;  // 0x00
-  std::uint32_t pad04;    // 0x04
+  std::uint32_t version;                            // 0x00
+  std::uint32_t pad04;                              // 0x04
   bool (*Register)(RegistrationCallback callback);  // 0x08
 };
 static_assert(offsetof(PapyrusInterface, Register) == 0x08);

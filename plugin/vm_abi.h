@@ -40,10 +40,10 @@ static_assert(sizeof(VMValue) == 16);
 
 // Record of a script object bound to an object handle (host-owned).
 struct BoundObject {
-  std::uint64_t handle;    // 0x00
-  std::int32_t lockWord;   // 0x08: reference count in the low 31 bits, top bit = held
-  std::uint32_t pad0C;     // 0x0C
-  void* classInfo;         // 0x10 (host's)
+  std::uint64_t handle;   // 0x00
+  std::int32_t lockWord;  // 0x08: reference count in the low 31 bits, top bit = held
+  std::uint32_t pad0C;    // 0x0C
+  void* classInfo;        // 0x10 (host's)
 };
 static_assert(offsetof(BoundObject, handle) == 0x00);
 static_assert(offsetof(BoundObject, lockWord) == 0x08);
@@ -51,9 +51,9 @@ static_assert(sizeof(BoundObject) == 0x18);
 
 // Counted class description (host-owned).
 struct ClassInfo {
-  std::int32_t refCount;     // 0x00
-  std::uint32_t pad04;       // 0x04
-  StringCache::Ref name;     // 0x08
+  std::int32_t refCount;  // 0x00
+  std::uint32_t pad04;    // 0x04
+  StringCache::Ref name;  // 0x08
 };
 static_assert(offsetof(ClassInfo, refCount) == 0x00);
 static_assert(offsetof(ClassInfo, name) == 0x08);
@@ -79,24 +79,27 @@ struct BindPolicy {
 namespace registry_slot {
 inline constexpr int kClassForFormType = 10;  // bool (Registry*, uint32 formType, ClassInfo** out)
 inline constexpr int kTypeIdOf = 13;          // bool (Registry*, const Ref* className, uint32* out)
-inline constexpr int kCreateObject = 21;      // bool (Registry*, const Ref* className, BoundObject** out)
-inline constexpr int kRegisterNative = 24;    // void (Registry*, NativeFunctionObject*)
-inline constexpr int kSetFunctionFlags = 26;  // void (Registry*, const char* cls, const char* fn, uint32)
-inline constexpr int kBoundObject = 28;       // bool (Registry*, uint64 handle, const Ref* cls, BoundObject**)
-inline constexpr int kHandlePolicy = 45;      // HandlePolicy* (Registry*)
-inline constexpr int kBindPolicy = 47;        // BindPolicy* (Registry*)
+inline constexpr int kCreateObject =
+    21;  // bool (Registry*, const Ref* className, BoundObject** out)
+inline constexpr int kRegisterNative = 24;  // void (Registry*, NativeFunctionObject*)
+inline constexpr int kSetFunctionFlags =
+    26;  // void (Registry*, const char* cls, const char* fn, uint32)
+inline constexpr int kBoundObject =
+    28;  // bool (Registry*, uint64 handle, const Ref* cls, BoundObject**)
+inline constexpr int kHandlePolicy = 45;  // HandlePolicy* (Registry*)
+inline constexpr int kBindPolicy = 47;    // BindPolicy* (Registry*)
 inline constexpr int kCount = 48;
 }  // namespace registry_slot
 
 // Slots of the object-handle policy's table.
 namespace policy_slot {
-inline constexpr int kIsType = 1;     // bool (HandlePolicy*, uint32 formType, uint64 handle)
-inline constexpr int kIsValid = 2;    // bool (HandlePolicy*, uint64 handle)
-inline constexpr int kInvalid = 3;    // uint64 (HandlePolicy*)
-inline constexpr int kMake = 4;       // uint64 (HandlePolicy*, uint32 formType, const void* form)
-inline constexpr int kResolve = 8;    // void* (HandlePolicy*, uint32 formType, uint64 handle)
-inline constexpr int kKeep = 9;       // void (HandlePolicy*, uint64 handle)
-inline constexpr int kRelease = 10;   // void (HandlePolicy*, uint64 handle)
+inline constexpr int kIsType = 1;    // bool (HandlePolicy*, uint32 formType, uint64 handle)
+inline constexpr int kIsValid = 2;   // bool (HandlePolicy*, uint64 handle)
+inline constexpr int kInvalid = 3;   // uint64 (HandlePolicy*)
+inline constexpr int kMake = 4;      // uint64 (HandlePolicy*, uint32 formType, const void* form)
+inline constexpr int kResolve = 8;   // void* (HandlePolicy*, uint32 formType, uint64 handle)
+inline constexpr int kKeep = 9;      // void (HandlePolicy*, uint64 handle)
+inline constexpr int kRelease = 10;  // void (HandlePolicy*, uint64 handle)
 inline constexpr int kCount = 11;
 }  // namespace policy_slot
 
@@ -134,24 +137,24 @@ struct ParamEntry {
 static_assert(sizeof(ParamEntry) == 16);
 
 struct NativeFunctionObject {
-  void* const* ops;          // 0x00: the 23 operations
-  std::uint64_t hostWord08;  // 0x08
-  StringCache::Ref name;     // 0x10
-  StringCache::Ref className;  // 0x18
-  StringCache::Ref stateName;  // 0x20
-  std::uint64_t returnType;  // 0x28
-  ParamEntry* params;        // 0x30
-  std::uint16_t hostWord38;  // 0x38
-  std::uint16_t paramCount;  // 0x3A
-  std::uint32_t hostWord3C;  // 0x3C
-  std::uint8_t isStatic;     // 0x40
-  std::uint8_t noWait;       // 0x41
-  std::uint8_t hostBytes42[2];  // 0x42
-  std::uint32_t userFlags;   // 0x44
-  StringCache::Ref docString;  // 0x48
-  void* callback;            // 0x50: the plain native function
+  void* const* ops;              // 0x00: the 23 operations
+  std::uint64_t hostWord08;      // 0x08
+  StringCache::Ref name;         // 0x10
+  StringCache::Ref className;    // 0x18
+  StringCache::Ref stateName;    // 0x20
+  std::uint64_t returnType;      // 0x28
+  ParamEntry* params;            // 0x30
+  std::uint16_t hostWord38;      // 0x38
+  std::uint16_t paramCount;      // 0x3A
+  std::uint32_t hostWord3C;      // 0x3C
+  std::uint8_t isStatic;         // 0x40
+  std::uint8_t noWait;           // 0x41
+  std::uint8_t hostBytes42[2];   // 0x42
+  std::uint32_t userFlags;       // 0x44
+  StringCache::Ref docString;    // 0x48
+  void* callback;                // 0x50: the plain native function
   std::uint8_t passesVMContext;  // 0x58
-  std::uint8_t pad59[7];     // 0x59
+  std::uint8_t pad59[7];         // 0x59
 };
 static_assert(offsetof(NativeFunctionObject, ops) == 0x00);
 static_assert(offsetof(NativeFunctionObject, hostWord08) == 0x08);

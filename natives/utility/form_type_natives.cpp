@@ -1,6 +1,17 @@
-// Placeholder bodies: each answers its failure value until the native is built.
+// Form type name native.
 #include "natives/utility/form_type_natives.h"
 
+#include "natives/utility/form_type_names.h"
+#include "plugin/host_services.h"
+
 namespace cw::natives {
-StringCache::Ref getTypeString(StaticFunctionTag*, std::uint32_t) { return {}; }
+
+StringCache::Ref getTypeString(StaticFunctionTag*, std::uint32_t formType) {
+  try {
+    return host::MakeString(FormTypeName(formType));
+  } catch (...) {
+    return {};
+  }
+}
+
 }  // namespace cw::natives

@@ -1,5 +1,5 @@
-// Exported entry points (placeholder until the lifecycle lands).
-#include "plugin/skse_abi.h"
+// The plugin's exported entry points and its library initialisation.
+#include "plugin/lifecycle.h"
 
 #if defined(_WIN32)
 #define CW_EXPORT extern "C" __declspec(dllexport)
@@ -7,5 +7,23 @@
 #define CW_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-CW_EXPORT bool SKSEPlugin_Query(const cw::skse::Interface*, cw::skse::PluginInfo*) { return false; }
-CW_EXPORT bool SKSEPlugin_Load(const cw::skse::Interface*) { return false; }
+namespace {
+// Runs while the library is being loaded, before the host can call it.
+const cw::lifecycle::StartupFlags g_startup = cw::lifecycle::InitializeLibrary();
+}  // namespace
+
+CW_EXPORT bool SKSEPlugin_Query(const cw::skse::Interface* skse, cw::skse::PluginInfo* info) {
+  try {
+    return skse && info && cw::lifecycle::Query(skse, info, g_startup);
+  } catch (...) {
+    return false;
+  }
+}
+
+CW_EXPORT bool SKSEPlugin_Load(const cw::skse::Interface* skse) {
+  try {
+    return cw::lifecycle::Load(skse);
+  } catch (...) {
+    return true;
+  }
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The version database of the running game: a table from stable address
+// identifiers to offsets from the game executable's base, read from
+// "Data\SKSE\Plugins\version-<major>-<minor>-<build>-<sub>.bin".
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "address/database_reader.h"
+#include "address/game_version.h"
+
+namespace cw::address {
+
+// The database path for a version, relative to the game folder.
+std::string DatabasePath(const GameVersion& v);
+
+// Empty after construction, Clear and every failed load; loaded (table and
+// module base set) after a successful one. Loaded once at start-up and only
+// read afterwards; not synchronised.
+class VersionDatabase {
+ public:
+  // RunningGameVersion, then Load; kNoVersion when the executable states no
+  // accepted version.
+  bool LoadForRunningGame();
+  // Clears, then loads DatabasePath(v).
+  bool Load(const GameVersion& v);
+  // Clears, then loads the file at `path` (a game path, see platform/files.h).
+  bool LoadPath(std::string_view path);
+  // Clears, then decodes a whole file's bytes; on success the module base is
+  // the executable's base, as after a file load.
+  bool LoadBytes(const std::uint8_t* data, std::size_t size);
+
+  // The offset of exactly this identifier.
+  std::optional<std::uint64_t> Find(std::uint64_t id) const;
+  // Base address of the game executable; 0 when nothing is loaded.
+  std::uintptr_t ModuleBase() const { return moduleBase_; }
+  // The header's four numbers (all 0 when nothing is loaded, except after a
+  // name length that is too long, which keeps them).
+  GameVersion Version() const { return version_; }
+  // The header's numbers as "%d.%d.%d.%d", kept across Clear; "" before any
+  // header was read.
+  const char* VersionText() const { return versionText_; }
+  // Number of distinct identifiers.
+  std::size_t Size() const { return entries_.size(); }
+  // Why the last load failed, kNone after a successful one.
+  LoadError LastError() const { return lastError_; }
+  // The table, sorted by identifier.
+  const EntryTable& Entries() const { return entries_; }
+
+  // Empties the table and sets the version numbers and module base to 0; the
+  // version text stays.
+  void Clear();
+
+ private:
+  bool Fail(LoadError error);
+
+  EntryTable entries_;
+  GameVersion version_;
+  char versionText_[64] = {};
+  std::uintptr_t moduleBase_ = 0;
+  LoadError lastError_ = LoadError::kNone;
+};
+
+}  // namespace cw::address

@@ -1,0 +1,232 @@
+#include "host/call_arguments.h"
+
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "plugin/engine_api.h"
+#include "plugin/value_conversion.h"
+
+namespace cw::sim {
+namespace {
+
+bool ParseInt(const std::string& text, std::uint32_t* bits) {
+  std::string digits = text;
+  bool negative = false;
+  if (!digits.empty() && digits[0] == '-') {
+    negative = true;
+    digits.erase(0, 1);
+  }
+  int base = 10;
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+    base = 16;
+    digits.erase(0, 2);
+  }
+  if (digits.empty()) return false;
+  std::uint64_t value = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+  if (ec != std::errc() || end != digits.data() + digits.size()) return false;
+  if (negative ? value > 0x80000000ull : value > 0xFFFFFFFFull) return false;
+  *bits = static_cast<std::uint32_t>(negative ? (0 - value) : value);
+  return true;
+}
+
+bool ParseFloat(const std::string& text, float* value) {
+  if (text.empty()) return false;
+  const char* begin = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  const double d = std::strtod(begin, &end);
+  if (end != begin + text.size()) return false;
+  *value = static_cast<float>(d);
+  return true;
+}
+
+bool ParseBool(const std::string& text, bool* value) {
+  if (text == "true" || text == "1") return *value = true, true;
+  if (text == "false" || text == "0") return *value = false, true;
+  return false;
+}
+
+vm::VMValue StringValue(const std::string& text) {
+  vm::VMValue value{vm::kString, 0};
+  engine::decl::SetString(reinterpret_cast<StringCache::Ref*>(&value.data), text.c_str());
+  return value;
+}
+
+std::optional<vm::VMValue> Bad(std::string* error, const std::string& what) {
+  *error = what;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> SplitCallLine(const std::string& line, std::string* error) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ' || line[i] == '\t') {
+      ++i;
+      continue;
+    }
+    std::string word;
+    if (line[i] != '"') {
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t') word += line[i++];
+      words.push_back(word);
+      continue;
+    }
+    ++i;
+    bool closed = false;
+    while (i < line.size()) {
+      char c = line[i++];
+      if (c == '"') {
+        closed = true;
+        break;
+      }
+      if (c != '\\') {
+        word += c;
+        continue;
+      }
+      if (i >= line.size()) break;
+      c = line[i++];
+      switch (c) {
+        case '\\':
+          word += '\\';
+          break;
+        case '"':
+          word += '"';
+          break;
+        case 't':
+          word += '\t';
+          break;
+        case 'r':
+          word += '\r';
+          break;
+        case 'n':
+          word += '\n';
+          break;
+        case 'x': {
+          if (i + 2 > line.size() || !std::isxdigit(static_cast<unsigned char>(line[i])) ||
+              !std::isxdigit(static_cast<unsigned char>(line[i + 1]))) {
+            *error = "bad \\x escape in: " + line;
+            return std::nullopt;
+          }
+          word += static_cast<char>(std::strtol(line.substr(i, 2).c_str(), nullptr, 16));
+          i += 2;
+          break;
+        }
+        default:
+          *error = std::string("unknown escape \\") + c + " in: " + line;
+          return std::nullopt;
+      }
+    }
+    if (!closed) {
+      *error = "unterminated quote in: " + line;
+      return std::nullopt;
+    }
+    words.push_back(word);
+  }
+  return words;
+}
+
+std::string KindOfTypeWord(Machine& machine, std::uint64_t type) {
+  switch (type) {
+    case vm::kNone:
+      return "None";
+    case vm::kString:
+      return "String";
+    case vm::kInt:
+      return "Int";
+    case vm::kFloat:
+      return "Float";
+    case vm::kBool:
+      return "Bool";
+    default:
+      break;
+  }
+  if (type == reinterpret_cast<std::uint64_t>(machine.ClassForFormType(kFormTypeQuest)))
+    return "Quest";
+  if (type == reinterpret_cast<std::uint64_t>(machine.ClassForFormType(0))) return "Form";
+  return "Unknown";
+}
+
+std::optional<vm::VMValue> ArgumentValue(Machine& machine, const std::string& text,
+                                         std::uint64_t parameterType, std::string* error) {
+  std::uint32_t bits = 0;
+  float f = 0;
+  bool b = false;
+  if (text == "none") return vm::VMValue{vm::kNone, 0};
+  const std::size_t colon = text.find(':');
+  if (colon != std::string::npos) {
+    const std::string prefix = text.substr(0, colon), rest = text.substr(colon + 1);
+    if (prefix == "string") return StringValue(rest);
+    if (prefix == "int")
+      return ParseInt(rest, &bits) ? std::optional(vm::IntValue(bits))
+                                   : Bad(error, "bad int literal: " + text);
+    if (prefix == "float")
+      return ParseFloat(rest, &f) ? std::optional(vm::FloatValue(f))
+                                  : Bad(error, "bad float literal: " + text);
+    if (prefix == "bool")
+      return ParseBool(rest, &b) ? std::optional(vm::BoolValue(b))
+                                 : Bad(error, "bad bool literal: " + text);
+  }
+  const std::string kind = KindOfTypeWord(machine, parameterType);
+  if (kind == "String") return StringValue(text);
+  if (kind == "Int")
+    return ParseInt(text, &bits) ? std::optional(vm::IntValue(bits))
+                                 : Bad(error, "not an Int: " + text);
+  if (kind == "Float")
+    return ParseFloat(text, &f) ? std::optional(vm::FloatValue(f))
+                                : Bad(error, "not a Float: " + text);
+  if (kind == "Bool")
+    return ParseBool(text, &b) ? std::optional(vm::BoolValue(b))
+                               : Bad(error, "not a Bool (true/false/1/0): " + text);
+  if (kind == "Form" || kind == "Quest") {
+    std::string digits = text;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+      digits.erase(0, 2);
+    std::uint32_t id = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id, 16);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
+      return Bad(error, "not a form ID (hexadecimal) or none: " + text);
+    return machine.FormValue(id, kind == "Quest" ? kFormTypeQuest : 0);
+  }
+  return Bad(error, "parameter of unknown kind");
+}
+
+std::string FormatResult(Machine& machine, const vm::VMValue& value, std::uint64_t resultType) {
+  const std::string declared = KindOfTypeWord(machine, resultType);
+  switch (vm::KindOf(value.type)) {
+    case vm::kNone:
+      return "None";
+    case vm::kString: {
+      const char* text = reinterpret_cast<const char*>(value.data);
+      return text ? text : "";
+    }
+    case vm::kInt:
+      return std::to_string(vm::IntBits(value));
+    case vm::kFloat: {
+      char buffer[64];
+      auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, vm::FloatBits(value));
+      return ec == std::errc() ? std::string(buffer, end) : "?";
+    }
+    case vm::kBool:
+      return vm::BoolBits(value) ? "true" : "false";
+    case vm::kObject: {
+      std::uint32_t id = 0;
+      if (!machine.FormIDOf(value, &id)) return "None";
+      char buffer[16];
+      std::snprintf(buffer, sizeof buffer, "0x%08X", id);
+      return buffer;
+    }
+    default:
+      break;
+  }
+  return "<" + declared + " value of unexpected kind>";
+}
+
+}  // namespace cw::sim

@@ -1,0 +1,30 @@
+#pragma once
+// Command-line texts turned into VM values, and call lines split into words.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/engine/machine.h"
+#include "plugin/vm_abi.h"
+
+namespace cw::sim {
+
+// Splits a `run` line into words: blanks separate, a double-quoted word may hold
+// blanks and the escapes \\ \" \t \r \n \xHH, "" is the empty text. nullopt with
+// `error` set for an unterminated quote or a bad escape.
+std::optional<std::vector<std::string>> SplitCallLine(const std::string& line, std::string* error);
+
+// The VM value for an argument text given the parameter's type word. Typed
+// literals (int:V, float:V, bool:V, string:V, none) give their own kind whatever
+// the parameter is. nullopt with `error` set for a bad literal.
+std::optional<vm::VMValue> ArgumentValue(Machine& machine, const std::string& text,
+                                         std::uint64_t parameterType, std::string* error);
+
+// The script-facing kind of a type word: String, Int, Float, Bool, Form, Quest, None.
+std::string KindOfTypeWord(Machine& machine, std::uint64_t type);
+
+// A result as the command line prints it.
+std::string FormatResult(Machine& machine, const vm::VMValue& value, std::uint64_t resultType);
+
+}  // namespace cw::sim

@@ -1,0 +1,226 @@
+#include "host/command_line.h"
+
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "address/version_database.h"
+#include "host/call_arguments.h"
+#include "host/session.h"
+#include "plugin/engine_api.h"
+
+namespace cw::sim {
+namespace {
+
+constexpr int kDone = 0, kNotLoaded = 1, kUsage = 2;
+
+const char* const kUsageText =
+    "usage: cradlewright-host [OPTIONS] call CLASS.NATIVE [ARG]...\n"
+    "       cradlewright-host [OPTIONS] run [FILE]\n"
+    "       cradlewright-host [OPTIONS] natives\n"
+    "       cradlewright-host [OPTIONS] query\n"
+    "       cradlewright-host database FILE [ID]...\n"
+    "options: --game-dir DIR  --plugin PATH  --runtime A.B.C.D  --editor  --omit-id N\n"
+    "         --no-database  --mod NAME  --form ID  --quest ID\n";
+
+int Usage(std::ostream& err, const std::string& what) {
+  err << "cradlewright-host: " << what << "\n";
+  return kUsage;
+}
+
+bool ParseHex32(const std::string& text, std::uint32_t* value) {
+  std::string digits = text;
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+    digits.erase(0, 2);
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), *value, 16);
+  return !digits.empty() && ec == std::errc() && end == digits.data() + digits.size();
+}
+
+bool ParseU64(const std::string& text, std::uint64_t* value) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value, 10);
+  return !text.empty() && ec == std::errc() && end == text.data() + text.size();
+}
+
+// One call: CLASS.NATIVE and its argument texts. Returns 0, or 2 on a usage error.
+int CallOne(Machine& machine, const std::vector<std::string>& words, std::ostream& out,
+            std::ostream& err) {
+  const std::string& target = words[0];
+  const std::size_t dot = target.find('.');
+  if (dot == std::string::npos) return Usage(err, "expected CLASS.NATIVE, got: " + target);
+  vm::NativeFunctionObject* native = machine.Find(target.substr(0, dot), target.substr(dot + 1));
+  if (!native) return Usage(err, "unknown native: " + target);
+  const std::size_t given = words.size() - 1;
+  if (given != native->paramCount)
+    return Usage(err, target + " takes " + std::to_string(native->paramCount) +
+                          " argument(s), got " + std::to_string(given));
+  std::vector<vm::VMValue> arguments;
+  for (std::size_t i = 0; i < given; ++i) {
+    std::string error;
+    auto value = ArgumentValue(machine, words[i + 1], native->params[i].type, &error);
+    if (!value) {
+      for (vm::VMValue& v : arguments) engine::decl::CleanValue(&v);
+      return Usage(err, error);
+    }
+    arguments.push_back(*value);
+  }
+  vm::VMValue result{vm::kNone, 0};
+  machine.Call(native, arguments, &result);
+  out << FormatResult(machine, result, native->returnType) << "\n";
+  out.flush();
+  engine::decl::CleanValue(&result);
+  for (vm::VMValue& v : arguments) engine::decl::CleanValue(&v);
+  return kDone;
+}
+
+int RunLines(Machine& machine, std::istream& in, std::ostream& out, std::ostream& err) {
+  std::string line;
+  int lineNumber = 0;
+  while (std::getline(in, line)) {
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#') continue;
+    std::string error;
+    auto words = SplitCallLine(line, &error);
+    if (!words) return Usage(err, "line " + std::to_string(lineNumber) + ": " + error);
+    const int status = CallOne(machine, *words, out, err);
+    if (status != kDone) {
+      err << "cradlewright-host: (at line " << lineNumber << ")\n";
+      return status;
+    }
+  }
+  return kDone;
+}
+
+int ListNatives(Machine& machine, std::ostream& out) {
+  for (const RegisteredNative& n : machine.Natives()) {
+    const vm::NativeFunctionObject* f = n.object;
+    out << f->className.c_str() << "." << f->name.c_str() << "(";
+    for (std::uint16_t i = 0; i < f->paramCount; ++i)
+      out << (i ? ", " : "") << KindOfTypeWord(machine, f->params[i].type);
+    out << ") -> " << KindOfTypeWord(machine, f->returnType) << "\n";
+  }
+  return kDone;
+}
+
+int ReadDatabase(const std::vector<std::string>& args, std::size_t at, std::ostream& out,
+                 std::ostream& err) {
+  if (at >= args.size()) return Usage(err, "database needs a FILE");
+  std::vector<std::uint64_t> ids;
+  for (std::size_t i = at + 1; i < args.size(); ++i) {
+    std::uint64_t id = 0;
+    if (!ParseU64(args[i], &id)) return Usage(err, "not an identifier: " + args[i]);
+    ids.push_back(id);
+  }
+  address::VersionDatabase database;
+  if (!database.LoadPath(args[at])) {
+    err << "cradlewright-host: " << args[at] << ": " << address::Describe(database.LastError())
+        << "\n";
+    return kNotLoaded;
+  }
+  const address::GameVersion v = database.Version();
+  out << "version " << v.major << "." << v.minor << "." << v.build << "." << v.sub << "\n";
+  out << "entries " << database.Size() << "\n";
+  for (std::uint64_t id : ids) {
+    const auto offset = database.Find(id);
+    out << id;
+    if (offset) {
+      char hex[32];
+      std::snprintf(hex, sizeof hex, " 0x%llx", static_cast<unsigned long long>(*offset));
+      out << hex << "\n";
+    } else {
+      out << " missing\n";
+    }
+  }
+  return kDone;
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  SessionOptions options;
+  std::size_t i = 0;
+  auto value = [&](const std::string& option, std::string* into) {
+    if (i + 1 >= args.size()) return false;
+    *into = args[++i];
+    (void)option;
+    return true;
+  };
+  for (; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    std::string v;
+    if (a.rfind("--", 0) != 0) break;
+    if (a == "--editor") {
+      options.editor = true;
+    } else if (a == "--no-database") {
+      options.writeDatabase = false;
+    } else if (a == "--game-dir") {
+      if (!value(a, &options.gameDir)) return Usage(err, "--game-dir needs a folder");
+    } else if (a == "--plugin") {
+      if (!value(a, &options.pluginPath)) return Usage(err, "--plugin needs a path");
+    } else if (a == "--runtime") {
+      if (!value(a, &v) || !ParseRuntimeVersion(v, &options.runtime))
+        return Usage(err, "--runtime needs A.B.C.D");
+    } else if (a == "--omit-id") {
+      std::uint64_t id = 0;
+      if (!value(a, &v) || !ParseU64(v, &id)) return Usage(err, "--omit-id needs a number");
+      options.omitIds.insert(id);
+    } else if (a == "--mod") {
+      if (!value(a, &v)) return Usage(err, "--mod needs a name");
+      options.mods.push_back(v);
+    } else if (a == "--form" || a == "--quest") {
+      std::uint32_t id = 0;
+      if (!value(a, &v) || !ParseHex32(v, &id))
+        return Usage(err, a + " needs a hexadecimal form ID");
+      (a == "--form" ? options.forms : options.quests).push_back(id);
+    } else if (a == "--help") {
+      out << kUsageText;
+      return kDone;
+    } else {
+      return Usage(err, "unknown option " + a);
+    }
+  }
+  if (i >= args.size()) return Usage(err, std::string("no command\n") + kUsageText);
+  const std::string command = args[i++];
+  if (command == "database") return ReadDatabase(args, i, out, err);
+  if (command != "call" && command != "run" && command != "natives" && command != "query")
+    return Usage(err, "unknown command " + command);
+  if (command == "call" && i >= args.size()) return Usage(err, "call needs CLASS.NATIVE");
+  if ((command == "natives" || command == "query") && i < args.size())
+    return Usage(err, command + " takes no arguments");
+  if (command == "run" && i + 1 < args.size()) return Usage(err, "run takes at most one FILE");
+
+  std::ifstream file;
+  if (command == "run" && i < args.size()) {
+    file.open(args[i]);  // opened before the session moves into the game folder
+    if (!file) return Usage(err, "cannot read " + args[i]);
+  }
+
+  Session session(options);
+  std::string error, log;
+  const StartResult started = session.Start(&error, command == "query" ? &log : nullptr);
+  if (command == "query") {
+    if (started == StartResult::kFailed) {
+      err << "cradlewright-host: " << error << "\n";
+      return kNotLoaded;
+    }
+    out << (started == StartResult::kAccepted ? "accepted" : "refused") << "\n" << log;
+    out.flush();
+    return kDone;
+  }
+  if (started != StartResult::kAccepted) {
+    err << "cradlewright-host: " << error << "\n";
+    return kNotLoaded;
+  }
+  Machine& machine = session.machine();
+  if (command == "natives") return ListNatives(machine, out);
+  if (command == "call")
+    return CallOne(
+        machine,
+        std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i), args.end()), out,
+        err);
+  return file.is_open() ? RunLines(machine, file, out, err) : RunLines(machine, std::cin, out, err);
+}
+
+}  // namespace cw::sim

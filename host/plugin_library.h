@@ -1,0 +1,24 @@
+#pragma once
+// Loads the plugin binary and finds its two entry points.
+#include <string>
+
+#include "plugin/skse_abi.h"
+
+namespace cw::sim {
+
+struct PluginLibrary {
+  skse::QueryFn query = nullptr;
+  skse::LoadFn load = nullptr;
+};
+
+// Loads the library at `path` (its initialisation runs now); false with `error`.
+bool LoadPlugin(const std::string& path, PluginLibrary* plugin, std::string* error);
+
+// The plugin built next to this program.
+std::string DefaultPluginPath();
+
+// Sets the version texts the plugin reads as the running game's version (POSIX;
+// on Windows the version resource of this program says 1.5.97.0).
+void SetRuntimeVersionTexts(const std::string& productVersion, const std::string& fileVersion);
+
+}  // namespace cw::sim

@@ -1,0 +1,51 @@
+#pragma once
+// One run of the simulated game: writes the version database, loads the plugin,
+// queries and loads it, runs its registration callbacks.
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/database_writer.h"
+#include "host/engine/machine.h"
+#include "host/skse_host.h"
+
+namespace cw::sim {
+
+struct SessionOptions {
+  std::string gameDir = ".";
+  std::string pluginPath;  // empty: the plugin built beside this program
+  DatabaseVersion runtime;
+  bool editor = false;
+  bool writeDatabase = true;
+  std::set<std::uint64_t> omitIds;
+  std::vector<std::string> mods;
+  std::vector<std::uint32_t> forms;
+  std::vector<std::uint32_t> quests;
+};
+
+enum class StartResult { kAccepted, kRefused, kFailed };
+
+class Session {
+ public:
+  explicit Session(SessionOptions options);
+  ~Session();  // removes the database it wrote
+
+  // Loads and queries the plugin; on acceptance also loads it and runs its
+  // callbacks. `log` receives what the plugin wrote to its log when asked.
+  StartResult Start(std::string* error, std::string* log = nullptr);
+
+  Machine& machine() { return TheMachine(); }
+  const SkseHost& skse() const { return *skse_; }
+
+ private:
+  SessionOptions options_;
+  std::unique_ptr<SkseHost> skse_;
+  std::string writtenDatabase_;
+};
+
+// Parses "A.B.C.D".
+bool ParseRuntimeVersion(const std::string& text, DatabaseVersion* version);
+
+}  // namespace cw::sim

@@ -1,4 +1,0 @@
-// Host simulator library (placeholder).
-namespace cw::sim {
-int Placeholder() { return 0; }
-}

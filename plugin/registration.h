@@ -1,0 +1,57 @@
+#pragma once
+// The natives of the three script classes, in registration order. This table is
+// the one source of truth: registration, the host simulator's `natives` listing
+// and the generated script declarations all come from it.
+#include <cstdint>
+#include <span>
+
+#include "plugin/native_function.h"
+#include "plugin/vm_abi.h"
+
+namespace cw {
+
+struct NativeEntry {
+  const char* className;
+  const char* name;
+  const std::array<void*, vm::op::kCount>* (*operations)();
+  void* callback;
+  std::uint16_t paramCount;
+  Kind params[7];
+  Kind result;
+};
+
+template <auto Fn>
+struct EntryFor;
+template <class R, class... A, R (*Fn)(StaticFunctionTag*, A...)>
+struct EntryFor<Fn> {
+  static const std::array<void*, vm::op::kCount>* Ops() {
+    return &NativeFunction<StaticFunctionTag, R(A...)>::Operations();
+  }
+  static NativeEntry Make(const char* className, const char* name) {
+    return NativeEntry{className,
+                       name,
+                       &Ops,
+                       reinterpret_cast<void*>(Fn),
+                       static_cast<std::uint16_t>(sizeof...(A)),
+                       {KindFor<A>()...},
+                       KindFor<R>()};
+  }
+};
+
+inline constexpr const char* kClassUtility = "FWUtility";
+inline constexpr const char* kClassChildEnchant = "FWChildEnchant";
+inline constexpr const char* kClassTextContents = "FWTextContents";
+
+// Every native, in table order.
+std::span<const NativeEntry> Natives();
+
+// Creates, registers and flags one native; false when the engine heap had no room.
+bool RegisterNative(vm::Registry* registry, const NativeEntry& entry);
+
+// The registration callbacks, handed to the host in this order.
+bool RegisterFWUtility(vm::Registry* registry);
+bool RegisterNothing(vm::Registry* registry);
+bool RegisterFWChildEnchant(vm::Registry* registry);
+bool RegisterFWTextContents(vm::Registry* registry);
+
+}  // namespace cw

@@ -1,0 +1,114 @@
+// End-to-end cases: each file in tests/e2e/cases/ is a list of native calls for
+// `cradlewright-host run`, each followed by the lines it must print ("=> text").
+// Directives at the top set up the run:
+//   #! options ARG...          host options (--mod, --form, ...)
+//   #! examples                start from a copy of the example game folder
+//   #! file PATH "BYTES"       a file below the game folder (escapes as in run lines)
+// An expectation in double quotes may use the same escapes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/call_arguments.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/process.h"
+
+namespace cw::test {
+namespace {
+namespace fs = std::filesystem;
+
+struct Case {
+  std::vector<std::string> options;
+  bool examples = false;
+  std::vector<std::pair<std::string, std::string>> files;
+  std::string input;     // the calls
+  std::string expected;  // what they print
+};
+
+Case ReadCase(const fs::path& path) {
+  Case c;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("=> ", 0) == 0 || line == "=>") {
+      std::string text = line.size() > 3 ? line.substr(3) : std::string();
+      if (!text.empty() && text[0] == '"') {  // a quoted expectation may use escapes
+        std::string error;
+        auto words = sim::SplitCallLine(text, &error);
+        if (words && words->size() == 1)
+          text = (*words)[0];
+        else
+          ADD_FAILURE() << path << ": bad expectation: " << line << " " << error;
+      }
+      c.expected += text + "\n";
+    } else if (line.rfind("#! ", 0) == 0) {
+      std::string error;
+      auto words = sim::SplitCallLine(line.substr(3), &error);
+      if (!words || words->empty()) {
+        ADD_FAILURE() << path << ": bad directive: " << line << " " << error;
+        continue;
+      }
+      const std::string kind = (*words)[0];
+      if (kind == "options")
+        c.options.insert(c.options.end(), words->begin() + 1, words->end());
+      else if (kind == "examples")
+        c.examples = true;
+      else if (kind == "file" && words->size() == 3)
+        c.files.emplace_back((*words)[1], (*words)[2]);
+      else
+        ADD_FAILURE() << path << ": unknown directive: " << line;
+    } else {
+      c.input += line + "\n";
+    }
+  }
+  return c;
+}
+
+std::vector<std::string> CaseNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(fs::path(CW_SOURCE_DIR) / "tests/e2e/cases"))
+    if (entry.path().extension() == ".run") names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class EndToEnd : public testing::TestWithParam<std::string> {};
+
+TEST_P(EndToEnd, PrintsExpectedResults) {
+  const Case c = ReadCase(fs::path(CW_SOURCE_DIR) / "tests/e2e/cases" / (GetParam() + ".run"));
+  GameFolder game;
+  if (c.examples) game.CopyExamples();
+  for (const auto& [path, bytes] : c.files) game.Write(path, bytes);
+  std::vector<std::string> args = {"--game-dir", game.str()};
+  args.insert(args.end(), c.options.begin(), c.options.end());
+  args.push_back("run");
+  const ProcessResult result = RunHost(args, c.input);
+  EXPECT_EQ(result.status, 0) << result.err;
+  // Compare line by line so that a failure names the call.
+  std::istringstream want(c.expected), got(result.out), calls(c.input);
+  std::string w, g;
+  int n = 0;
+  while (std::getline(want, w)) {
+    ++n;
+    ASSERT_TRUE(std::getline(got, g))
+        << "output ends before expected line " << n << ": " << w << "\nstderr: " << result.err;
+    EXPECT_EQ(g, w) << "expected line " << n;
+  }
+  EXPECT_FALSE(std::getline(got, g)) << "unexpected extra output: " << g;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, testing::ValuesIn(CaseNames()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param;
+                           for (char& ch : name)
+                             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace cw::test

@@ -1,0 +1,209 @@
+// The plugin binary driven through cradlewright-host: start-up, refusals,
+// registration and the value conversions at the script boundary.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/game_folder.h"
+#include "tests/support/process.h"
+
+namespace cw::test {
+namespace {
+
+ProcessResult Host(const GameFolder& game, std::vector<std::string> args,
+                   const std::string& input = "") {
+  args.insert(args.begin(), {"--game-dir", game.str()});
+  return RunHost(args, input);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(HostStartUp, AcceptsWithItsOwnDatabaseAndRemovesIt) {
+  GameFolder game;
+  const ProcessResult r = Host(game, {"query"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "accepted\n");
+  EXPECT_FALSE(std::filesystem::exists(game.path() / "Data/SKSE/Plugins/version-1-5-97-0.bin"));
+}
+
+struct Refusal {
+  const char* name;
+  std::vector<std::string> options;
+  std::string lastLine;  // empty: the log stays silent
+};
+
+class HostRefusal : public testing::TestWithParam<Refusal> {};
+
+TEST_P(HostRefusal, RefusesWithTheLogMessage) {
+  GameFolder game;
+  std::vector<std::string> args = GetParam().options;
+  args.push_back("query");
+  const ProcessResult r = Host(game, args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "refused");
+  if (GetParam().lastLine.empty()) {
+    EXPECT_EQ(lines.size(), 1u) << r.out;
+  } else {
+    ASSERT_EQ(lines.size(), 4u) << r.out;
+    EXPECT_EQ(lines[2], "Addr Library not loaded");
+    EXPECT_EQ(lines[3], GetParam().lastLine);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HostRefusal,
+    testing::Values(
+        Refusal{"Editor", {"--editor"}, ""},
+        Refusal{"NoDatabase", {"--no-database"}, " IsLoaded: 0 HasBadQuery:1"},
+        Refusal{"MissingIdentifier", {"--omit-id", "97746"}, " IsLoaded: 1 HasBadQuery:1"},
+        Refusal{
+            "MissingAbsoluteIdentifier", {"--omit-id", "514141"}, " IsLoaded: 1 HasBadQuery:1"}),
+    [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+TEST(HostStartUp, MessageNamesTheRuntimeVersion) {
+  GameFolder game;
+  const ProcessResult r = Host(game, {"--no-database", "query"});
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_GE(lines.size(), 2u) << r.out;
+  EXPECT_EQ(lines[1], "unsupported runtime version 01050610");
+}
+
+TEST(HostStartUp, NeverReplacesADatabaseItDidNotWrite) {
+  GameFolder game;
+  const std::string foreign = "not a database of ours";
+  game.Write("Data/SKSE/Plugins/version-1-5-97-0.bin", foreign);
+  const ProcessResult r = Host(game, {"query"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("not written by cradlewright-host"), std::string::npos) << r.err;
+  std::ifstream in(game.path() / "Data/SKSE/Plugins/version-1-5-97-0.bin", std::ios::binary);
+  std::string kept((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(kept, foreign);
+}
+
+TEST(HostStartUp, CallsFailWhenThePluginRefuses) {
+  GameFolder game;
+  const ProcessResult r = Host(game, {"--editor", "call", "FWUtility.toLower", "A"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(HostRegistration, ListsEveryNativeInTableOrderWithItsKinds) {
+  const std::vector<std::string> expected = {
+      "FWUtility.toLower(String) -> String",
+      "FWUtility.toUpper(String) -> String",
+      "FWUtility.StringReplace(String, String, String) -> String",
+      "FWUtility.MultiStringReplace(String, String, String, String, String, String, String) -> "
+      "String",
+      "FWUtility.GetQuestObject(String, Int) -> Quest",
+      "FWUtility.GetQuestObjectCount(String) -> Int",
+      "FWUtility.GetFileCount(String, String) -> Int",
+      "FWUtility.GetFileName(String, String, Int) -> String",
+      "FWUtility.getTypeString(Int) -> String",
+      "FWUtility.getIniPath(String, String) -> String",
+      "FWUtility.ScriptHasString(String, String) -> Bool",
+      "FWUtility.ScriptStringCount(String) -> Int",
+      "FWUtility.ScriptUser(String) -> String",
+      "FWUtility.ScriptSource(String) -> String",
+      "FWUtility.ScriptMashine(String) -> String",
+      "FWUtility.ScriptStringGet(String, Int) -> String",
+      "FWUtility.getIniString(String, String, String, String) -> String",
+      "FWUtility.getIniBool(String, String, String, Bool) -> Bool",
+      "FWUtility.getIniInt(String, String, String, Int) -> Int",
+      "FWUtility.getIniFloat(String, String, String, Float) -> Float",
+      "FWUtility.getIniCString(String, String, String, String, String) -> String",
+      "FWUtility.getIniCBool(String, String, String, String, Bool) -> Bool",
+      "FWUtility.getIniCInt(String, String, String, String, Int) -> Int",
+      "FWUtility.getIniCFloat(String, String, String, String, Float) -> Float",
+      "FWUtility.setIniString(String, String, String, String) -> None",
+      "FWUtility.setIniBool(String, String, String, Bool) -> None",
+      "FWUtility.setIniInt(String, String, String, Int) -> None",
+      "FWUtility.setIniFloat(String, String, String, Float) -> None",
+      "FWUtility.setIniCString(String, String, String, String, String) -> None",
+      "FWUtility.setIniCBool(String, String, String, String, Bool) -> None",
+      "FWUtility.setIniCInt(String, String, String, String, Int) -> None",
+      "FWUtility.setIniCFloat(String, String, String, String, Float) -> None",
+      "FWUtility.getNextAutoFile(String, String, String) -> String",
+      "FWUtility.FileExists(String) -> Bool",
+      "FWUtility.Hex(Int, Int) -> String",
+      "FWUtility.GetDirectoryHash(String) -> String",
+      "FWUtility.GetFormFromString(String) -> Form",
+      "FWUtility.GetModFromString(String, Bool) -> String",
+      "FWUtility.GetFormIDFromString(String) -> Int",
+      "FWUtility.GetStringFromForm(Form) -> String",
+      "FWUtility.GetModFromForm(Form, Bool) -> String",
+      "FWChildEnchant.GetModFile(String) -> String",
+      "FWChildEnchant.GetFormID(String) -> Int",
+      "FWChildEnchant.GetPowerMin(String) -> Int",
+      "FWChildEnchant.GetPowerMax(String) -> Int",
+      "FWTextContents.IOReadTranslation(String) -> None",
+      "FWTextContents.getLangText(String) -> String",
+      "FWTextContents.getLangSize() -> Int",
+      "FWTextContents.getFilePath() -> String",
+      "FWTextContents.getErrorCode() -> Int",
+  };
+  GameFolder game;
+  const ProcessResult r = Host(game, {"natives"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out), expected);
+}
+
+struct UsageCase {
+  const char* name;
+  std::vector<std::string> args;
+  const char* errorPart;
+};
+
+class HostUsage : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(HostUsage, ExitsWithStatusTwoAndSaysWhy) {
+  GameFolder game;
+  const ProcessResult r = Host(game, GetParam().args);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(GetParam().errorPart), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, HostUsage,
+    testing::Values(UsageCase{"UnknownNative", {"call", "FWUtility.nothing"}, "unknown native"},
+                    UsageCase{"WrongCount", {"call", "FWUtility.toLower"}, "takes 1 argument"},
+                    UsageCase{"BadInt", {"call", "FWUtility.Hex", "12x", "1"}, "not an Int"},
+                    UsageCase{
+                        "BadLiteral", {"call", "FWUtility.Hex", "int:x", "1"}, "bad int literal"},
+                    UsageCase{"UnknownOption", {"--bogus", "natives"}, "unknown option"},
+                    UsageCase{"NoCommand", {}, "no command"}),
+    [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
+
+TEST(HostDatabase, ReadsTheGamesDatabase) {
+  const std::string file = CW_SOURCE_DIR "/../shared/fixtures/version-1-5-97-0.bin";
+  const ProcessResult r = RunHost({"database", file, "66859", "514141", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 5u) << r.out;
+  EXPECT_EQ(lines[0], "version 1.5.97.0");
+  EXPECT_EQ(lines[1], "entries 778674");
+  EXPECT_EQ(lines[2].rfind("66859 0x", 0), 0u);
+  EXPECT_EQ(lines[3].rfind("514141 0x", 0), 0u);
+}
+
+TEST(HostDatabase, RejectsTheNewerFormat) {
+  const ProcessResult r =
+      RunHost({"database", CW_SOURCE_DIR "/../shared/fixtures/versionlib-1-6-353-0.bin"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(r.err.empty());
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
+}  // namespace cw::test

@@ -1,0 +1,24 @@
+#pragma once
+// Runs a program of the build (the host simulator) and collects what it printed.
+#include <string>
+#include <vector>
+
+namespace cw::test {
+
+struct ProcessResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs `program` with `args` and `input` on its standard input.
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input = "");
+
+// cradlewright-host as built next to the test program.
+std::string HostProgram();
+
+// Runs cradlewright-host.
+ProcessResult RunHost(const std::vector<std::string>& args, const std::string& input = "");
+
+}  // namespace cw::test
