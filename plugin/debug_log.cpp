@@ -40,6 +40,11 @@ bool IDebugLog::Open(const std::string& path) {
   return stream_.is_open();
 }
 
+void IDebugLog::Close() {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (stream_.is_open()) stream_.close();
+}
+
 std::int32_t IDebugLog::LevelByName(const char* name) {
   static const struct {
     const char* name;

@@ -30,6 +30,7 @@ class IDebugLog {
   // Opens (appending is not wanted: each game start begins a new log) the stream.
   bool Open(const std::string& path);
   bool IsOpen() const { return stream_.is_open(); }
+  void Close();
 
   // "debug" 4, "message" 3, "warning" 2, "error" 1, "fatal" 0; -1 for other names.
   static std::int32_t LevelByName(const char* name);

@@ -1,8 +1,9 @@
 #include "platform/log_folder.h"
 
+#include <windows.h>
+// after windows.h
 #include <knownfolders.h>
 #include <shlobj.h>
-#include <windows.h>
 
 namespace cw::platform {
 

@@ -31,10 +31,13 @@ TEST(DebugLog, WritesEachMessageWithALineEndToItsFile) {
     log.Message("unsupported runtime version %08X", 0x01050610u);
     log.Message("second");
   }
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string content = text.str();
+  std::string content;
+  {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    content = text.str();
+  }
   std::erase(content, '\r');
   EXPECT_EQ(content, "unsupported runtime version 01050610\nsecond\n");
   std::filesystem::remove(path);
