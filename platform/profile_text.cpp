@@ -224,6 +224,9 @@ bool IsStorableProfileEntry(std::string_view section, std::string_view key,
   if (value.find_first_of(kLineEnds) != std::string_view::npos) return false;
   if (key.find('=') != std::string_view::npos) return false;
   const std::string_view lead = TrimLeading(key);
+  // A key line written first in a file would lose a leading byte order mark to
+  // the reader, which skips one there.
+  if (lead.substr(0, kByteOrderMark.size()) == kByteOrderMark) return false;
   return lead.empty() || lead.front() != '[';
 }
 

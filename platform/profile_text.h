@@ -29,8 +29,8 @@ std::string WriteProfileValue(std::string content, std::string_view section, std
                               std::string_view value);
 
 // True when section, key and value can be stored without changing the meaning of
-// other lines: no line break anywhere, no "=" in the key and no key that starts
-// (after blanks) with "[".
+// other lines or of their own: no line break anywhere, no "=" in the key and no
+// key that starts (after blanks) with "[" or with a UTF-8 byte order mark.
 bool IsStorableProfileEntry(std::string_view section, std::string_view key, std::string_view value);
 
 // The integer that the profile integer reader finds in the first 29 characters

@@ -83,6 +83,13 @@ TEST(IsStorableProfileEntry, RefusesTextsThatWouldChangeOtherLines) {
   EXPECT_FALSE(IsStorableProfileEntry("Sec", "key", std::string_view("a\0b", 3)));
 }
 
+TEST(IsStorableProfileEntry, RefusesAKeyThatStartsWithAByteOrderMark) {
+  // Written as the first line of a file, the mark would be taken for the file's.
+  EXPECT_FALSE(IsStorableProfileEntry("", "\xEF\xBB\xBFkey", "v"));
+  EXPECT_FALSE(IsStorableProfileEntry("Sec", " \xEF\xBB\xBF", "v"));
+  EXPECT_TRUE(IsStorableProfileEntry("\xEF\xBB\xBFSec", "k\xEF\xBB\xBF", "\xEF\xBB\xBFv"));
+}
+
 class ParseProfileIntTest : public testing::TestWithParam<test::ProfileIntCase> {};
 
 TEST_P(ParseProfileIntTest, ReadsAsTheWindowsIntegerReader) {
