@@ -57,7 +57,7 @@ std::unique_ptr<PreparedCall> PreparedCall::Make(Machine& machine, std::string_v
                                                  std::string* error) {
   vm::NativeFunctionObject* native = FindNative(machine, qualifiedName);
   if (!native) {
-    *error = "unknown native: " + std::string(qualifiedName);
+    *error = std::string("unknown native: ").append(qualifiedName);
     return nullptr;
   }
   if (arguments.size() != native->paramCount) {

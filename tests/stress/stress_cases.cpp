@@ -27,6 +27,13 @@ std::string Num(int n) {
   return std::to_string(n);
 }
 
+// A prefix and a number, joined by appending (a literal + std::string sets off a
+// false restrict warning of the cross compiler).
+std::string Named(const char* prefix, int n) {
+  std::string text(prefix);
+  return text.append(std::to_string(n));
+}
+
 }  // namespace
 
 void AddEngineData(sim::SessionOptions* options) {
@@ -48,8 +55,8 @@ void WriteStressFiles(const fs::path& gameDir) {
 }
 
 std::vector<StressCase> StressCases(int thread) {
-  const std::string own = "Write" + Num(thread) + ".ini";
-  const std::string section = "T" + Num(thread);
+  const std::string own = Named("Write", thread).append(".ini");
+  const std::string section = Named("T", thread);
   return {
       // Text functions.
       {"FWUtility.toLower", {"MiXeD Case 123"}, {"mixed case 123"}},
@@ -105,16 +112,16 @@ std::vector<StressCase> StressCases(int thread) {
       {"FWUtility.getIniCInt", {"Stress", "Read.ini", "Values", "Count", "0"}, {"-7"}},
       {"FWUtility.getIniCFloat", {"Stress", "Read.ini", "Values", "Ratio", "1.5"}, {"0.125"}},
       // INI settings: written to this thread's own file and section.
-      {"FWUtility.setIniString", {"Stress", own, "Name", "T" + Num(thread)}, {"None"}},
+      {"FWUtility.setIniString", {"Stress", own, "Name", Named("T", thread)}, {"None"}},
       {"FWUtility.setIniBool", {"Stress", own, "Flag", "true"}, {"None"}},
       {"FWUtility.setIniInt", {"Stress", own, "Count", Num(thread)}, {"None"}},
       {"FWUtility.setIniFloat", {"Stress", own, "Ratio", "1.5"}, {"None"}},
-      {"FWUtility.setIniCString", {"Stress", own, "Values", "Name", "V" + Num(thread)}, {"None"}},
+      {"FWUtility.setIniCString", {"Stress", own, "Values", "Name", Named("V", thread)}, {"None"}},
       {"FWUtility.setIniCBool", {"Stress", own, "Values", "Flag", "false"}, {"None"}},
       {"FWUtility.setIniCInt", {"Stress", own, "Values", "Count", Num(100 + thread)}, {"None"}},
       {"FWUtility.setIniCFloat", {"Stress", own, "Values", "Ratio", "-0.25"}, {"None"}},
       {"FWUtility.setIniCString",
-       {"Stress", "Shared.ini", section, "Name", "S" + Num(thread)},
+       {"Stress", "Shared.ini", section, "Name", Named("S", thread)},
        {"None"}},
       {"FWUtility.setIniInt", {"Stress", "Shared.ini", "Count", "7"}, {"None"}},
       // Child enchantments.
@@ -136,19 +143,19 @@ std::vector<StressCase> StressCases(int thread) {
 }
 
 std::vector<StressCase> WrittenValues(int thread) {
-  const std::string own = "Write" + Num(thread) + ".ini";
+  const std::string own = Named("Write", thread).append(".ini");
   return {
-      {"FWUtility.getIniString", {"Stress", own, "Name", ""}, {"T" + Num(thread)}},
+      {"FWUtility.getIniString", {"Stress", own, "Name", ""}, {Named("T", thread)}},
       {"FWUtility.getIniBool", {"Stress", own, "Flag", "false"}, {"true"}},
       {"FWUtility.getIniInt", {"Stress", own, "Count", "-1"}, {Num(thread)}},
       {"FWUtility.getIniFloat", {"Stress", own, "Ratio", "0"}, {"1.5"}},
-      {"FWUtility.getIniCString", {"Stress", own, "Values", "Name", ""}, {"V" + Num(thread)}},
+      {"FWUtility.getIniCString", {"Stress", own, "Values", "Name", ""}, {Named("V", thread)}},
       {"FWUtility.getIniCBool", {"Stress", own, "Values", "Flag", "true"}, {"false"}},
       {"FWUtility.getIniCInt", {"Stress", own, "Values", "Count", "-1"}, {Num(100 + thread)}},
       {"FWUtility.getIniCFloat", {"Stress", own, "Values", "Ratio", "0"}, {"-0.25"}},
       {"FWUtility.getIniCString",
-       {"Stress", "Shared.ini", "T" + Num(thread), "Name", ""},
-       {"S" + Num(thread)}},
+       {"Stress", "Shared.ini", Named("T", thread), "Name", ""},
+       {Named("S", thread)}},
       {"FWUtility.getIniInt", {"Stress", "Shared.ini", "Count", "-1"}, {"7"}},
   };
 }
