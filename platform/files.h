@@ -1,7 +1,9 @@
 #pragma once
 // Files below the game folder, named as the game names them: relative to the
 // working directory, with "/" or "\" as separators.
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +16,17 @@ std::string NativePath(std::string_view path);
 
 // fopen of NativePath(path); null when it cannot be opened.
 std::FILE* OpenFile(std::string_view path, const char* mode);
+
+// True when the file can be opened for reading and writing without being created
+// or truncated. A missing file, a folder and a read-only file fail; on POSIX a
+// file whose mode has no write bit for anyone counts as read-only, whoever asks.
+bool IsReadableWritable(std::string_view path);
+
+// True when a file or folder of that name exists (whatever its attributes).
+bool PathExists(std::string_view path);
+
+// Size in bytes of a file that can be opened for reading; none for a folder, a
+// missing file or one that cannot be opened or positioned at its end.
+std::optional<std::uint64_t> ReadableFileSize(std::string_view path);
 
 }  // namespace cw::platform

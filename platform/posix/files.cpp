@@ -1,16 +1,136 @@
 #include "platform/files.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <optional>
+
 namespace cw::platform {
+namespace {
+
+bool IsSeparator(char c) {
+  return c == '/' || c == '\\';
+}
+
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
+bool IsDotsOnly(std::string_view component) {
+  return component.find_first_not_of('.') == std::string_view::npos;
+}
+
+// Windows drops trailing dots and blanks of a path component ("a.txt." names a.txt).
+std::string_view WindowsComponent(std::string_view component) {
+  if (IsDotsOnly(component)) return component;
+  std::size_t n = component.size();
+  while (n > 0 && (component[n - 1] == '.' || component[n - 1] == ' ')) --n;
+  return n == 0 ? component : component.substr(0, n);
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The entry of folder whose name equals component without regard to ASCII case;
+// the smallest such name when there are several, none when there is none.
+std::optional<std::string> FindNoCase(const std::string& folder, std::string_view component) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
+                                                ::closedir);
+  if (dir == nullptr) return std::nullopt;
+  std::optional<std::string> found;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string_view name(entry->d_name);
+    if (EqualsNoCase(name, component) && (!found || name < *found)) found = std::string(name);
+  }
+  return found;
+}
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
 
 std::string NativePath(std::string_view path) {
-  std::string out(path);
-  for (char& c : out)
-    if (c == '\\') c = '/';
+  std::string out;
+  if (!path.empty() && IsSeparator(path.front())) out = "/";
+  bool parentExists = true;
+  std::size_t pos = 0;
+  while (pos < path.size()) {
+    while (pos < path.size() && IsSeparator(path[pos])) ++pos;
+    if (pos == path.size()) break;
+    std::size_t end = pos;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const std::string_view component = WindowsComponent(path.substr(pos, end - pos));
+    pos = end;
+
+    const std::string folder = out;
+    if (!out.empty() && out.back() != '/') out += '/';
+    const std::size_t at = out.size();
+    out += component;
+    if (!parentExists || IsDotsOnly(component) || Exists(out)) continue;
+    if (std::optional<std::string> match = FindNoCase(folder, component)) {
+      out.replace(at, std::string::npos, *match);
+    } else {
+      parentExists = false;
+    }
+  }
+  if (!path.empty() && IsSeparator(path.back()) && !out.empty() && out.back() != '/') out += '/';
   return out;
 }
 
 std::FILE* OpenFile(std::string_view path, const char* mode) {
   return std::fopen(NativePath(path).c_str(), mode);
+}
+
+bool IsReadableWritable(std::string_view path) {
+  const std::string native = NativePath(path);
+  struct stat st;
+  if (::stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // Windows refuses a file with the read-only attribute even to its administrator.
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+  if (::access(native.c_str(), R_OK | W_OK) != 0) return false;
+  std::FILE* file = std::fopen(native.c_str(), "r+");
+  if (file == nullptr) return false;
+  std::fclose(file);
+  return true;
+}
+
+bool PathExists(std::string_view path) {
+  const std::string native = NativePath(path);
+  struct stat st;
+  return !native.empty() && ::stat(native.c_str(), &st) == 0;
+}
+
+std::optional<std::uint64_t> ReadableFileSize(std::string_view path) {
+  // Non-blocking, so that a pipe in the folder cannot hold the caller.
+  const Descriptor fd(::open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) return std::nullopt;
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
 }
 
 }  // namespace cw::platform

@@ -72,6 +72,19 @@ INSTANTIATE_TEST_SUITE_P(
             "MissingAbsoluteIdentifier", {"--omit-id", "514141"}, " IsLoaded: 1 HasBadQuery:1"}),
     [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
+#if !defined(_WIN32)
+// On Linux the host states the running game's version itself.
+TEST(HostStartUp, FindsTheDatabaseOfTheRunningVersion) {
+  GameFolder game;
+  EXPECT_EQ(Host(game, {"--runtime", "1.6.353.0", "query"}).out, "accepted\n");
+  // 1.0.0.0 is not taken for a real version: no database is looked for.
+  const std::vector<std::string> lines = Lines(Host(game, {"--runtime", "1.0.0.0", "query"}).out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1], "unsupported runtime version 01000000");
+  EXPECT_EQ(lines[3], " IsLoaded: 0 HasBadQuery:1");
+}
+#endif
+
 TEST(HostStartUp, MessageNamesTheRuntimeVersion) {
   GameFolder game;
   const ProcessResult r = Host(game, {"--no-database", "query"});

@@ -1,0 +1,100 @@
+#include "natives/utility/ini_settings.h"
+
+#include <array>
+
+#include "natives/utility/float_text.h"
+#include "platform/profile.h"
+
+namespace cw::utility {
+namespace {
+
+constexpr std::size_t kTextBuffer = 500;
+constexpr std::size_t kFloatBuffer = 20;
+constexpr std::size_t kHexTextLimit = 10;
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string IniFilePath(std::string_view category, std::string_view file) {
+  std::string path = "Data\\Cradlewright\\";
+  path += category;
+  if (path.back() != '/' && path.back() != '\\') path += '\\';
+  path += file;
+  return path;
+}
+
+std::string ReadIniText(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& def) {
+  return platform::ReadProfileText(section, key, def, kTextBuffer, path);
+}
+
+bool IsTrueText(std::string_view text) {
+  static constexpr std::array<std::string_view, 9> kTrue = {"1",    "y",   "Y",   "true", "True",
+                                                            "TRUE", "yes", "Yes", "YES"};
+  for (std::string_view t : kTrue)
+    if (text == t) return true;
+  return false;
+}
+
+bool ReadIniBool(const std::string& path, const std::string& section, const std::string& key,
+                 bool def) {
+  return IsTrueText(ReadIniText(path, section, key, def ? "True" : "False"));
+}
+
+std::optional<std::int32_t> HexSettingValue(std::string_view text) {
+  if (text.size() > kHexTextLimit || text.substr(0, 2) != "0x") return std::nullopt;
+  std::size_t i = 2;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  std::int64_t value = 0;  // at most 8 digits fit in a text of 10
+  for (; i < text.size() && HexDigit(text[i]) >= 0; ++i) value = value * 16 + HexDigit(text[i]);
+  if (negative) value = -value;
+  if (value > 0x7FFFFFFF) return 0x7FFFFFFF;
+  return static_cast<std::int32_t>(value);
+}
+
+std::int32_t ReadIniInt(const std::string& path, const std::string& section, const std::string& key,
+                        std::int32_t def) {
+  if (std::optional<std::int32_t> hex = HexSettingValue(ReadIniText(path, section, key, "")))
+    return *hex;
+  return platform::ReadProfileInt(section, key, def, path);
+}
+
+float ReadIniFloat(const std::string& path, const std::string& section, const std::string& key,
+                   float def) {
+  const std::string text =
+      platform::ReadProfileText(section, key, FormatShortFloat(def), kFloatBuffer, path);
+  return NarrowToFloat(ParseLeadingNumber(text));
+}
+
+bool WriteIniText(const std::string& path, const std::string& section, const std::string& key,
+                  const std::string& value) {
+  return platform::WriteProfileText(section, key, value, path);
+}
+
+bool WriteIniBool(const std::string& path, const std::string& section, const std::string& key,
+                  bool value) {
+  return WriteIniText(path, section, key, value ? "True" : "False");
+}
+
+bool WriteIniInt(const std::string& path, const std::string& section, const std::string& key,
+                 std::int32_t value) {
+  return WriteIniText(path, section, key, std::to_string(value));
+}
+
+bool WriteIniFloat(const std::string& path, const std::string& section, const std::string& key,
+                   float value) {
+  return WriteIniText(path, section, key, FormatSettingFloat(value));
+}
+
+}  // namespace cw::utility
