@@ -42,6 +42,10 @@ void AddEngineData(sim::SessionOptions* options) {
   options->quests = {0x01000D63, 0x01000F00};
 }
 
+std::vector<BoundForm> BoundForms() {
+  return {{77, 0x01000D63}, {77, 0x01000F00}, {0, 0x00012E46}, {0, 0x01000D62}};
+}
+
 void WriteStressFiles(const fs::path& gameDir) {
   const fs::path mod = gameDir / "Data" / "Cradlewright" / "Stress";
   WriteFile(mod / "List" / "a.txt", "0123456789");

@@ -2,6 +2,7 @@
 // What the stress run calls: every native of the plugin, over a copy of the example
 // game folder with a few files of its own, and the answers each call may give while
 // other threads load translations and write INI files.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,6 +32,14 @@ std::vector<StressCase> StressCases(int thread);
 // Calls whose answers show, once every thread has stopped, that the writes of
 // thread number `thread` all arrived.
 std::vector<StressCase> WrittenValues(int thread);
+
+// The forms and quests that the cases hand to scripts as bound objects: form type
+// (0 Form, 77 Quest) and form ID.
+struct BoundForm {
+  std::uint32_t formType;
+  std::uint32_t formID;
+};
+std::vector<BoundForm> BoundForms();
 
 // Every native of the plugin, to check that the cases call all of them.
 inline constexpr int kNativeCount = 50;

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/engine_data.h"
 #include "host/in_process.h"
 #include "tests/stress/stress_cases.h"
 #include "tests/support/game_folder.h"
@@ -108,6 +109,25 @@ std::uint64_t Hammer(std::vector<PreparedCase>& cases, int thread, const std::at
   return calls;
 }
 
+bool ReferencesBalanced(sim::Machine& machine) {
+  bool balanced = true;
+  for (const BoundForm& f : BoundForms()) {
+    const std::uint64_t handle = machine.MakeHandle(f.formType, sim::LookupFormByID(f.formID));
+    if (const std::int64_t kept = machine.keptHandles(handle); kept != 0) {
+      std::fprintf(stderr, "cw_stress: handle %016llx is kept %lld times, not 0\n",
+                   static_cast<unsigned long long>(handle), static_cast<long long>(kept));
+      balanced = false;
+    }
+  }
+  const std::uint64_t live = machine.liveBoundObjects();
+  if (live != BoundForms().size()) {
+    std::fprintf(stderr, "cw_stress: %llu bound objects live, not %zu\n",
+                 static_cast<unsigned long long>(live), BoundForms().size());
+    balanced = false;
+  }
+  return balanced;
+}
+
 // Goes back to the folder the program started in, so that the game folder can go.
 class ReturnToStartFolder {
  public:
@@ -197,7 +217,12 @@ int Run(double seconds) {
 
   std::uint64_t total = 0;
   for (std::uint64_t n : calls) total += n;
-  if (failures.count() != 0) {
+
+  // With every call's last result dropped, each bound object is held by the
+  // registry alone: no reference taken or dropped under load went astray.
+  cases.clear();
+  const bool referencesBalanced = ReferencesBalanced(machine);
+  if (failures.count() != 0 || !referencesBalanced) {
     failures.Print();
     return 1;
   }
