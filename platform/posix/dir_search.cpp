@@ -7,15 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/files.h"
 #include "platform/name_pattern.h"
 
 namespace cw::platform {
 namespace {
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
 
 // A matching entry with what its place in the listing depends on, worked out once
 // per entry rather than in every comparison of the sort.
