@@ -67,7 +67,7 @@ class Descriptor {
 
 std::string NativePath(std::string_view path) {
   std::string out;
-  if (!path.empty() && IsSeparator(path.front())) out = "/";
+  if (!path.empty() && IsSeparator(path.front())) out.push_back('/');
   bool parentExists = true;
   std::size_t pos = 0;
   while (pos < path.size()) {
