@@ -15,15 +15,18 @@
 namespace {
 
 std::atomic<std::uint64_t> g_news{0};
+std::atomic<bool> g_fail{false};
 
 void* Allocate(std::size_t size) {
   g_news.fetch_add(1, std::memory_order_relaxed);
+  if (g_fail.load(std::memory_order_relaxed)) throw std::bad_alloc();
   if (void* block = std::malloc(size ? size : 1)) return block;
   throw std::bad_alloc();
 }
 
 void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
   g_news.fetch_add(1, std::memory_order_relaxed);
+  if (g_fail.load(std::memory_order_relaxed)) throw std::bad_alloc();
   const std::size_t align = static_cast<std::size_t>(alignment);
   const std::size_t rounded = ((size ? size : 1) + align - 1) / align * align;
   if (void* block = std::aligned_alloc(align, rounded)) return block;
@@ -35,6 +38,9 @@ void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
 namespace cw::test {
 std::uint64_t GlobalNewCount() {
   return g_news.load(std::memory_order_relaxed);
+}
+void SetAllocationsFail(bool fail) {
+  g_fail.store(fail, std::memory_order_relaxed);
 }
 }  // namespace cw::test
 

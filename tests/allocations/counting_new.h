@@ -9,4 +9,8 @@ namespace cw::test {
 // Allocations made through any form of the global operator new so far.
 std::uint64_t GlobalNewCount();
 
+// While set, every allocation through operator new fails (std::bad_alloc, or null
+// for the nothrow forms), as when the game's memory is exhausted.
+void SetAllocationsFail(bool fail);
+
 }  // namespace cw::test

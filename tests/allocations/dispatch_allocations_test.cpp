@@ -11,8 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "host/call_arguments.h"
 #include "host/engine/heap.h"
 #include "host/in_process.h"
+#include "plugin/engine_api.h"
+#include "plugin/value_conversion.h"
 #include "tests/allocations/counting_new.h"
 #include "tests/support/game_folder.h"
 
@@ -149,6 +152,48 @@ TEST(DispatchAllocationsCounted, ThePluginsOwnAllocationsAreCounted) {
               "a text too long for the small buffer of a string");
   EXPECT_GE(perCall.news, 1.0);
   EXPECT_EQ(perCall.heap, 0.0);
+}
+
+// A native that runs out of memory answers its failure value; nothing reaches
+// the virtual machine but that value.
+TEST(NativeEdge, ExhaustedMemoryEndsAsTheFailureValue) {
+  std::string error;
+  auto lower =
+      sim::PreparedCall::Make(PluginInThisProcess::machine(), "FWUtility.toLower",
+                              {"A TEXT TOO LONG FOR THE SMALL BUFFER OF A STRING"}, &error);
+  auto count = sim::PreparedCall::Make(PluginInThisProcess::machine(), "FWUtility.GetFileCount",
+                                       {"Saves", "txt"}, &error);
+  ASSERT_TRUE(lower && count) << error;
+  SetAllocationsFail(true);
+  lower->Run();
+  count->Run();
+  SetAllocationsFail(false);
+  EXPECT_EQ(lower->result().type, vm::kString);
+  EXPECT_STREQ(reinterpret_cast<const char*>(lower->result().data), "");
+  EXPECT_EQ(count->result().type, vm::kInt);
+  EXPECT_EQ(count->result().data, 0u);
+  EXPECT_EQ(lower->RunText(), "a text too long for the small buffer of a string");
+}
+
+// An Object argument whose handle the object-handle policy does not accept as a
+// form reaches the native as a null form.
+TEST(NativeEdge, AnObjectOfAnotherHandleTypeIsANullForm) {
+  sim::Machine& machine = PluginInThisProcess::machine();
+  vm::NativeFunctionObject* native = machine.Find("FWUtility", "GetModFromForm");
+  ASSERT_NE(native, nullptr);
+  vm::BoundObject* object = nullptr;
+  ASSERT_TRUE(machine.CreateObject("Form", &object));  // never bound: the invalid handle
+  const vm::VMValue unbound{reinterpret_cast<std::uint64_t>(machine.ClassForFormType(0)),
+                            reinterpret_cast<std::uint64_t>(object)};
+  const vm::VMValue real = machine.FormValue(0x00012E46, 0);
+  for (const auto& [argument, answer] : {std::pair{unbound, ""}, std::pair{real, "Skyrim.esm"}}) {
+    vm::VMValue result{vm::kNone, 0};
+    machine.Call(native, {argument, vm::BoolValue(true)}, &result);
+    EXPECT_EQ(sim::FormatResult(machine, result, native->returnType), answer);
+    engine::decl::CleanValue(&result);
+  }
+  vm::VMValue values[] = {unbound, real};
+  for (vm::VMValue& v : values) engine::decl::CleanValue(&v);
 }
 
 }  // namespace
