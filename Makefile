@@ -45,7 +45,13 @@ test-windows: deps build/windows/CMakeCache.txt
 	cmake --build build/windows -j $(JOBS)
 	ctest --test-dir build/windows --output-on-failure
 
-test: test-linux test-windows
+# The stress run and the allocation count under ThreadSanitizer.
+tsan: deps build/tsan/CMakeCache.txt
+	cmake --build build/tsan -j $(JOBS) --target cw_stress cw_dispatch_allocations
+	build/tsan/bin/cw_stress 5
+	build/tsan/bin/cw_dispatch_allocations
+
+test: test-linux test-windows tsan
 
 demo: deps build/windows/CMakeCache.txt build/linux/CMakeCache.txt
 	cmake --build build/linux -j $(JOBS) --target cradlewright-host Cradlewright
@@ -55,6 +61,7 @@ demo: deps build/windows/CMakeCache.txt build/linux/CMakeCache.txt
 bench: deps build/release/CMakeCache.txt
 	cmake --build build/release -j $(JOBS)
 	build/release/bin/cw_bench
+	build/release/bin/cw_bench_dispatch
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

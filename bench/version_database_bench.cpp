@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "address/version_database.h"
+#include "bench/ratio_reporter.h"
 
 namespace {
 
@@ -214,7 +215,25 @@ int main(int argc, char** argv) {
   CheckSameTable(g_synthetic);
   CheckSameTable(g_real);
 
-  benchmark::RunSpecifiedBenchmarks();
+  // Every figure of this program as a ratio of two benchmarks of the same run.
+  cw::bench::RatioReporter reporter({
+      {"std::map loader / ours, synthetic", "BM_MapLoader/synthetic",
+       "BM_VersionDatabase/synthetic"},
+      {"ours / reading the bytes, synthetic", "BM_VersionDatabase/synthetic",
+       "BM_ReadBytes/synthetic"},
+      {"std::map loader / ours, 1.5.97.0", "BM_MapLoader/real_1_5_97_0",
+       "BM_VersionDatabase/real_1_5_97_0"},
+      {"ours / reading the bytes, 1.5.97.0", "BM_VersionDatabase/real_1_5_97_0",
+       "BM_ReadBytes/real_1_5_97_0"},
+      {"translation look-up: plain search / indexed", "BM_TranslationLookup_PlainSearch",
+       "BM_TranslationLookup_Indexed"},
+      {"translation load: with index / decode only", "BM_TranslationLoad_DecodeAndIndex",
+       "BM_TranslationLoad_DecodeOnly"},
+      {"GetFileCount / plain folder read", "BM_ModFolder_FileCount", "BM_ModFolder_PlainRead"},
+      {"GetDirectoryHash / plain folder read", "BM_ModFolder_DirectoryHash",
+       "BM_ModFolder_PlainRead"},
+  });
+  benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   std::error_code ignored;
   fs::remove(file, ignored);

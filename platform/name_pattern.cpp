@@ -1,11 +1,9 @@
 #include "platform/name_pattern.h"
 
+#include "platform/ascii.h"
+
 namespace cw::platform {
 namespace {
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
 
 // Wildcard match with "*" and "?", iterative with one back-tracking point per star.
 bool Glob(std::string_view name, std::string_view pattern) {

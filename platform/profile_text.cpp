@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/ascii.h"
+
 namespace cw::platform {
 namespace {
 
@@ -19,17 +21,6 @@ std::string_view TrimLeading(std::string_view text) {
 
 std::string_view Trim(std::string_view text) {
   return TrimTrailingBlanks(TrimLeading(text));
-}
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
 }
 
 enum class LineKind { kOther, kSection, kKey };
@@ -111,7 +102,7 @@ SectionSpan FindSection(const std::vector<Line>& lines, std::string_view section
     first = 0;
   } else {
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (lines[i].kind == LineKind::kSection && EqualsNoCase(lines[i].name, wanted)) {
+      if (lines[i].kind == LineKind::kSection && EqualsIgnoringAsciiCase(lines[i].name, wanted)) {
         span.found = true;
         span.hasHeader = true;
         span.header = i;
@@ -131,7 +122,8 @@ SectionSpan FindSection(const std::vector<Line>& lines, std::string_view section
 const Line* FindKey(const std::vector<Line>& lines, const SectionSpan& span, std::string_view key) {
   const std::string_view wanted = Trim(key);
   for (std::size_t i = span.first; i < span.last; ++i)
-    if (lines[i].kind == LineKind::kKey && EqualsNoCase(lines[i].name, wanted)) return &lines[i];
+    if (lines[i].kind == LineKind::kKey && EqualsIgnoringAsciiCase(lines[i].name, wanted))
+      return &lines[i];
   return nullptr;
 }
 

@@ -232,7 +232,7 @@ std::uint64_t Machine::liveBoundObjects() const {
 }
 
 std::int64_t Machine::keptHandles(std::uint64_t handle) const {
-  std::lock_guard<std::mutex> guard(lock_);
+  std::lock_guard<std::mutex> guard(kept_lock_);
   auto it = kept_.find(handle);
   return it == kept_.end() ? 0 : it->second;
 }

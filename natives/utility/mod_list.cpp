@@ -3,21 +3,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/ascii.h"
+
 namespace cw {
-namespace {
-
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLower(x) == AsciiLower(y);
-         });
-}
-
-}  // namespace
-
 std::string_view ModFileName(const TESFile& file) {
   const char* begin = file.fileName;
   const char* end = std::find(begin, begin + sizeof(file.fileName), '\0');

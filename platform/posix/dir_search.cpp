@@ -7,41 +7,47 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/files.h"
 #include "platform/name_pattern.h"
 
 namespace cw::platform {
 namespace {
 
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+// A matching entry with what its place in the listing depends on, worked out once
+// per entry rather than in every comparison of the sort.
+struct Listed {
+  std::string name;
+  std::string folded;  // the name with ASCII letters lower-cased
+  int rank;            // "." 0, ".." 1, any other name 2
+};
+
+Listed MakeListed(std::string_view name) {
+  Listed entry{std::string(name), std::string(name), name == "." ? 0 : name == ".." ? 1 : 2};
+  for (char& c : entry.folded) c = LowerAscii(c);
+  return entry;
 }
 
-// Compares without regard to ASCII case: below 0, 0 or above 0.
-int CompareNoCase(const std::string& a, const std::string& b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const char x = LowerAscii(a[i]), y = LowerAscii(b[i]);
-    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y) ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+// "." and ".." first, then by name without regard to ASCII case (byte values of
+// the lower-cased names, a name before its longer continuations), as NTFS lists a
+// folder; names equal but for case by byte value. The order stays the same while
+// the folder is unchanged.
+bool ListsBefore(const Listed& a, const Listed& b) {
+  if (a.rank != b.rank) return a.rank < b.rank;
+  const int order = a.folded.compare(b.folded);
+  return order != 0 ? order < 0 : a.name < b.name;
 }
 
-// "." and ".." first, then by name without regard to ASCII case, as NTFS lists a
-// folder; the order stays the same while the folder is unchanged.
-bool ListsBefore(const std::string& a, const std::string& b) {
-  const auto rank = [](const std::string& s) { return s == "." ? 0 : s == ".." ? 1 : 2; };
-  if (rank(a) != rank(b)) return rank(a) < rank(b);
-  const int order = CompareNoCase(a, b);
-  return order != 0 ? order < 0 : a < b;
-}
-
-std::vector<std::string> ReadFolder(const std::string& folder) {
-  std::vector<std::string> names;
+// The entries of folder whose names match the pattern, in listing order.
+std::vector<Listed> ReadMatching(const std::string& folder, std::string_view namePattern) {
+  std::vector<Listed> entries;
   const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-  if (dir == nullptr) return names;
-  while (const dirent* entry = ::readdir(dir.get())) names.emplace_back(entry->d_name);
-  return names;
+  if (dir == nullptr) return entries;
+  while (const dirent* entry = ::readdir(dir.get()))
+    if (MatchesNamePattern(entry->d_name, namePattern))
+      entries.push_back(MakeListed(entry->d_name));
+  std::sort(entries.begin(), entries.end(), ListsBefore);
+  return entries;
 }
 
 }  // namespace
@@ -53,13 +59,12 @@ void ForEachDirectoryEntry(const std::string& pattern,
                                            ? std::string_view(pattern)
                                            : std::string_view(pattern).substr(cut + 1);
   if (namePattern.empty()) return;
-  std::string folder = cut == std::string::npos ? "." : NativePath(pattern.substr(0, cut + 1));
-  if (folder.empty()) folder = ".";
+  std::string folder;
+  if (cut != std::string::npos) folder = NativePath(pattern.substr(0, cut + 1));
+  if (folder.empty()) folder.push_back('.');
 
-  std::vector<std::string> names = ReadFolder(folder);
-  std::sort(names.begin(), names.end(), ListsBefore);
-  for (const std::string& name : names)
-    if (MatchesNamePattern(name, namePattern) && !visit(name.c_str())) return;
+  for (const Listed& entry : ReadMatching(folder, namePattern))
+    if (!visit(entry.name.c_str())) return;
 }
 
 }  // namespace cw::platform

@@ -8,22 +8,13 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ascii.h"
+
 namespace cw::platform {
 namespace {
 
 bool IsSeparator(char c) {
   return c == '/' || c == '\\';
-}
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
 }
 
 bool IsDotsOnly(std::string_view component) {
@@ -52,7 +43,8 @@ std::optional<std::string> FindNoCase(const std::string& folder, std::string_vie
   std::optional<std::string> found;
   while (const dirent* entry = ::readdir(dir.get())) {
     const std::string_view name(entry->d_name);
-    if (EqualsNoCase(name, component) && (!found || name < *found)) found = std::string(name);
+    if (EqualsIgnoringAsciiCase(name, component) && (!found || name < *found))
+      found = std::string(name);
   }
   return found;
 }
@@ -75,7 +67,7 @@ class Descriptor {
 
 std::string NativePath(std::string_view path) {
   std::string out;
-  if (!path.empty() && IsSeparator(path.front())) out = "/";
+  if (!path.empty() && IsSeparator(path.front())) out.push_back('/');
   bool parentExists = true;
   std::size_t pos = 0;
   while (pos < path.size()) {

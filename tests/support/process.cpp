@@ -78,7 +78,10 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   };
   HANDLE hin = open(in, false), hout = open(out, true), herr = open(err, true);
   std::string command = Quote(program);
-  for (const std::string& a : args) command += " " + Quote(a);
+  for (const std::string& a : args) {
+    command.push_back(' ');
+    command.append(Quote(a));
+  }
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
