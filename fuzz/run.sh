@@ -20,10 +20,15 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
 fi
 
 build=$root/build/fuzz
+mkdir -p "$build/logs"
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake --preset fuzz >/dev/null || exit 1
+  cmake --preset fuzz >"$build/logs/configure.log" 2>&1 || {
+    cat "$build/logs/configure.log" >&2
+    exit 1
+  }
 fi
-cmake --build "$build" -j 2 --target cw_fuzz >/dev/null || {
+cmake --build "$build" -j 2 --target cw_fuzz >"$build/logs/build.log" 2>&1 || {
+  cat "$build/logs/build.log" >&2
   echo "fuzz: the targets do not build" >&2
   exit 1
 }
