@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "natives/text/whole_file.h"
+#include "natives/utility/hex_format.h"
 
 namespace cw::enchant {
 namespace {
@@ -29,18 +30,11 @@ std::string_view Trim(std::string_view s) {
   return s.substr(0, end);
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 std::uint32_t ParseHex(std::string_view s) {
   s = SkipWhiteSpace(s);
   std::uint64_t value = 0;
   for (char c : s) {
-    const int digit = HexDigit(c);
+    const int digit = HexDigitValue(c);
     if (digit < 0) break;
     value = value * 16 + static_cast<std::uint64_t>(digit);
     if (value > std::numeric_limits<std::uint32_t>::max())

@@ -4,6 +4,7 @@
 #include <boost/algorithm/string/split.hpp>
 #include <vector>
 
+#include "natives/utility/hex_format.h"
 #include "natives/utility/mod_list.h"
 
 namespace cw {
@@ -11,13 +12,6 @@ namespace {
 
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// The one hexadecimal formatting rule of the plugin: `Hex`, the folder
-// fingerprint and the form reference text all write numbers through it.
+// Hexadecimal texts. FormatHex is the one formatting rule of the plugin: `Hex`,
+// the folder fingerprint and the form reference text all write numbers through it.
 #include <cstdint>
 #include <string>
 
@@ -13,5 +13,13 @@ namespace cw {
 //   digits 0     -> no padding beyond one digit, never cut
 //   digits < 0   -> cut to the last character
 std::string FormatHex(std::int32_t value, std::int32_t digits);
+
+// The value of a hexadecimal digit of either case, or -1 for any other character.
+constexpr int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
 }  // namespace cw

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "natives/utility/float_text.h"
+#include "natives/utility/hex_format.h"
 #include "platform/profile.h"
 
 namespace cw::utility {
@@ -11,13 +12,6 @@ namespace {
 constexpr std::size_t kTextBuffer = 500;
 constexpr std::size_t kFloatBuffer = 20;
 constexpr std::size_t kHexTextLimit = 10;
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -57,7 +51,8 @@ std::optional<std::int32_t> HexSettingValue(std::string_view text) {
     ++i;
   }
   std::int64_t value = 0;  // at most 8 digits fit in a text of 10
-  for (; i < text.size() && HexDigit(text[i]) >= 0; ++i) value = value * 16 + HexDigit(text[i]);
+  for (; i < text.size() && HexDigitValue(text[i]) >= 0; ++i)
+    value = value * 16 + HexDigitValue(text[i]);
   if (negative) value = -value;
   if (value > 0x7FFFFFFF) return 0x7FFFFFFF;
   return static_cast<std::int32_t>(value);
