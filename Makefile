@@ -51,7 +51,15 @@ tsan: deps build/tsan/CMakeCache.txt
 	build/tsan/bin/cw_stress 5
 	build/tsan/bin/cw_dispatch_allocations
 
-test: test-linux test-windows tsan
+# Every fuzz target for FUZZ_SECONDS each (fuzz/run.sh builds them with clang).
+fuzz: deps
+	bash fuzz/run.sh $(FUZZ_SECONDS)
+
+# A few seconds of every fuzz target, so that a regression shows in CI.
+fuzz-short: deps
+	bash fuzz/run.sh 3
+
+test: test-linux test-windows tsan fuzz-short
 
 demo: deps build/windows/CMakeCache.txt build/linux/CMakeCache.txt
 	cmake --build build/linux -j $(JOBS) --target cradlewright-host Cradlewright
