@@ -32,7 +32,7 @@ constexpr int kThreads = 8;
 constexpr std::size_t kReportedFailures = 10;
 
 struct PreparedCase {
-  const StressCase* spec;
+  const StressCase* stressCase;
   std::unique_ptr<sim::PreparedCall> call;
 };
 
@@ -85,8 +85,8 @@ bool RunOnce(std::vector<PreparedCase>& cases, Failures& failures, const char* w
   bool ok = true;
   for (PreparedCase& c : cases) {
     const std::string answer = c.call->RunText();
-    if (!Valid(*c.spec, answer)) {
-      failures.Add(*c.spec, answer, when);
+    if (!Valid(*c.stressCase, answer)) {
+      failures.Add(*c.stressCase, answer, when);
       ok = false;
     }
   }
@@ -102,7 +102,7 @@ std::uint64_t Hammer(std::vector<PreparedCase>& cases, int thread, const std::at
   while (!stop.load(std::memory_order_relaxed)) {
     PreparedCase& c = cases[next];
     const std::string answer = c.call->RunText();
-    if (!Valid(*c.spec, answer)) failures.Add(*c.spec, answer, "under load");
+    if (!Valid(*c.stressCase, answer)) failures.Add(*c.stressCase, answer, "under load");
     ++calls;
     next = (next + 1) % cases.size();
   }
