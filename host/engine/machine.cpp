@@ -304,7 +304,9 @@ void Machine::Bind(vm::BoundObject* object, std::uint64_t handle) {
   const auto* info = static_cast<const vm::ClassInfo*>(object->classInfo);
   {
     std::lock_guard<std::mutex> guard(lock_);
-    bound_[{handle, info->name.c_str()}] = object;
+    // Two threads may bind new objects for one handle at once: the first binding
+    // stays, and the later object lives only as long as its own references.
+    if (!bound_.emplace(std::pair{handle, std::string(info->name.c_str())}, object).second) return;
   }
   AddReference(object);  // the registry's reference
 }
