@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/platform/temp_game_folder.h"
+#include "tests/support/temp_game_folder.h"
 
 namespace cw::platform {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/platform/profile_samples.h"
-#include "tests/platform/temp_game_folder.h"
+#include "tests/support/temp_game_folder.h"
 
 namespace cw::platform {
 namespace {

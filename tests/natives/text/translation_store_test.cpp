@@ -160,7 +160,7 @@ TEST(TranslationStore, FileOfTwoGibibytesIsRefused) {
   game.Write(FileOf("ENGLISH"), AsciiUtf16LeBytes("$Greeting\tHello\r\n"));
   game.Write(FileOf("HUGE"), "");
   std::error_code error;
-  std::filesystem::resize_file(game.Root() / FileOf("HUGE"), std::uintmax_t{1} << 31, error);
+  std::filesystem::resize_file(game.root() / FileOf("HUGE"), std::uintmax_t{1} << 31, error);
   if (error) GTEST_SKIP() << "no sparse file: " << error.message();
   TranslationStore store;
   store.Load("ENGLISH");
@@ -168,7 +168,7 @@ TEST(TranslationStore, FileOfTwoGibibytesIsRefused) {
   EXPECT_EQ(store.Status(), status::kSizingBuffer);
   EXPECT_EQ(store.Path(), FileOf("HUGE"));
   EXPECT_EQ(store.Lookup("Greeting"), "Hello");
-  std::filesystem::remove(game.Root() / FileOf("HUGE"), error);
+  std::filesystem::remove(game.root() / FileOf("HUGE"), error);
   EXPECT_FALSE(error) << "file still open: " << error.message();
 }
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "tests/platform/temp_game_folder.h"
+#include "tests/support/temp_game_folder.h"
 
 namespace cw::utility {
 namespace {

@@ -15,6 +15,7 @@
 #include "natives/utility/script_header.h"
 #include "platform/files.h"
 #include "tests/support/script_writer.h"
+#include "tests/support/temp_game_folder.h"
 
 namespace cw::script {
 namespace {
@@ -36,17 +37,7 @@ Bytes ReadFile(const fs::path& path) {
 
 class ScriptFiles : public testing::Test {
  protected:
-  void SetUp() override {
-    saved_ = fs::current_path();
-    root_ = fs::temp_directory_path() / ("cw_scripts_" + std::to_string(std::random_device{}()));
-    fs::create_directories(root_ / "Data" / "Scripts");
-    fs::current_path(root_);
-  }
-  void TearDown() override {
-    fs::current_path(saved_);
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
+  void SetUp() override { fs::create_directories(game_.root() / "Data" / "Scripts"); }
 
   static ScriptImage Image() {
     ScriptImage image;
@@ -59,12 +50,11 @@ class ScriptFiles : public testing::Test {
 
   // Writes Data/Scripts/<file name> and returns the game-relative path.
   std::string Put(const std::string& file_name, const Bytes& bytes) {
-    WriteFile(root_ / "Data" / "Scripts" / file_name, bytes);
+    WriteFile(game_.root() / "Data" / "Scripts" / file_name, bytes);
     return "Data/Scripts/" + file_name;
   }
 
-  fs::path saved_;
-  fs::path root_;
+  cw::test::TempGameFolder game_;
 };
 
 TEST_F(ScriptFiles, ReadsLikeTheBytesReader) {
@@ -90,7 +80,7 @@ TEST_F(ScriptFiles, MissingFileIsNotFound) {
   EXPECT_FALSE(ReadScriptStringFile(path, 0));
   EXPECT_FALSE(ScriptFileHasEntry(path, ""));
   // A folder where the file should be.
-  fs::create_directory(root_ / "Data" / "Scripts" / "Folder.pex");
+  fs::create_directory(game_.root() / "Data" / "Scripts" / "Folder.pex");
   EXPECT_FALSE(ReadScriptHeaderFile(ScriptPath(kScriptFolder, "Folder")));
   EXPECT_FALSE(ScriptFileHasEntry(ScriptPath(kScriptFolder, "Folder"), ""));
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/dir_search.h"
-#include "tests/platform/temp_game_folder.h"
+#include "tests/support/temp_game_folder.h"
 
 namespace cw::platform {
 namespace {
