@@ -130,10 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace cw;
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   if (input.empty()) return 0;
-  const std::size_t keyLength =
-      std::min<std::size_t>(static_cast<unsigned char>(input[0]), input.size() - 1);
-  const std::string_view key = input.substr(1, keyLength);
-  const std::string_view file = input.substr(1 + keyLength);
+  const auto [key, file] = fuzz::SplitKeyAndFile(input);
 
   fuzz::CheckText(file, key);
   fuzz::CheckText(text::DecodeUtf16Le(file), key);

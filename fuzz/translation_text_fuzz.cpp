@@ -72,10 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace cw;
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   if (input.empty()) return 0;
-  const std::size_t keyLength =
-      std::min<std::size_t>(static_cast<unsigned char>(input[0]), input.size() - 1);
-  const std::string_view askedKey = input.substr(1, keyLength);
-  const std::string_view file = input.substr(1 + keyLength);
+  const auto [askedKey, file] = fuzz::SplitKeyAndFile(input);
 
   std::string decoded = text::DecodeUtf16Le(file);
   CW_FUZZ_CHECK(decoded == fuzz::ReferenceDecode(file));
