@@ -154,47 +154,52 @@ std::string KindOfTypeWord(Machine& machine, std::uint64_t type) {
   return "Unknown";
 }
 
-std::optional<vm::VMValue> ArgumentValue(Machine& machine, const std::string& text,
-                                         std::uint64_t parameterType, std::string* error) {
+bool ParseFormID(const std::string& text, std::uint32_t* id) {
+  std::string digits = text;
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+    digits.erase(0, 2);
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), *id, 16);
+  return !digits.empty() && ec == std::errc() && end == digits.data() + digits.size();
+}
+
+namespace {
+
+// A String, Int, Float or Bool value read from its text; nullopt when the text
+// is not one of the kind (or the kind is another).
+std::optional<vm::VMValue> PlainValue(const std::string& kind, const std::string& text) {
   std::uint32_t bits = 0;
   float f = 0;
   bool b = false;
+  if (kind == "String") return StringValue(text);
+  if (kind == "Int" && ParseInt(text, &bits)) return vm::IntValue(bits);
+  if (kind == "Float" && ParseFloat(text, &f)) return vm::FloatValue(f);
+  if (kind == "Bool" && ParseBool(text, &b)) return vm::BoolValue(b);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<vm::VMValue> ArgumentValue(Machine& machine, const std::string& text,
+                                         std::uint64_t parameterType, std::string* error) {
   if (text == "none") return vm::VMValue{vm::kNone, 0};
+  static const std::pair<const char*, const char*> kLiterals[] = {
+      {"string", "String"}, {"int", "Int"}, {"float", "Float"}, {"bool", "Bool"}};
   const std::size_t colon = text.find(':');
-  if (colon != std::string::npos) {
-    const std::string prefix = text.substr(0, colon), rest = text.substr(colon + 1);
-    if (prefix == "string") return StringValue(rest);
-    if (prefix == "int")
-      return ParseInt(rest, &bits) ? std::optional(vm::IntValue(bits))
-                                   : Bad(error, "bad int literal: " + text);
-    if (prefix == "float")
-      return ParseFloat(rest, &f) ? std::optional(vm::FloatValue(f))
-                                  : Bad(error, "bad float literal: " + text);
-    if (prefix == "bool")
-      return ParseBool(rest, &b) ? std::optional(vm::BoolValue(b))
-                                 : Bad(error, "bad bool literal: " + text);
+  for (const auto& [prefix, kind] : kLiterals) {
+    if (colon == std::string::npos || text.compare(0, colon, prefix) != 0) continue;
+    if (auto value = PlainValue(kind, text.substr(colon + 1))) return value;
+    return Bad(error, "bad " + std::string(prefix) + " literal: " + text);
   }
   const std::string kind = KindOfTypeWord(machine, parameterType);
-  if (kind == "String") return StringValue(text);
-  if (kind == "Int")
-    return ParseInt(text, &bits) ? std::optional(vm::IntValue(bits))
-                                 : Bad(error, "not an Int: " + text);
-  if (kind == "Float")
-    return ParseFloat(text, &f) ? std::optional(vm::FloatValue(f))
-                                : Bad(error, "not a Float: " + text);
-  if (kind == "Bool")
-    return ParseBool(text, &b) ? std::optional(vm::BoolValue(b))
-                               : Bad(error, "not a Bool (true/false/1/0): " + text);
   if (kind == "Form" || kind == "Quest") {
-    std::string digits = text;
-    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
-      digits.erase(0, 2);
     std::uint32_t id = 0;
-    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id, 16);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
-      return Bad(error, "not a form ID (hexadecimal) or none: " + text);
+    if (!ParseFormID(text, &id)) return Bad(error, "not a form ID (hexadecimal) or none: " + text);
     return machine.FormValue(id, kind == "Quest" ? kFormTypeQuest : 0);
   }
+  if (auto value = PlainValue(kind, text)) return value;
+  if (kind == "Bool") return Bad(error, "not a Bool (true/false/1/0): " + text);
+  if (kind == "Int" || kind == "Float")
+    return Bad(error, (kind == "Int" ? "not an Int: " : "not a Float: ") + text);
   return Bad(error, "parameter of unknown kind");
 }
 

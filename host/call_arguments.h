@@ -21,6 +21,9 @@ std::optional<std::vector<std::string>> SplitCallLine(const std::string& line, s
 std::optional<vm::VMValue> ArgumentValue(Machine& machine, const std::string& text,
                                          std::uint64_t parameterType, std::string* error);
 
+// A form ID in hexadecimal, with or without 0x.
+bool ParseFormID(const std::string& text, std::uint32_t* id);
+
 // The script-facing kind of a type word: String, Int, Float, Bool, Form, Quest, None.
 std::string KindOfTypeWord(Machine& machine, std::uint64_t type);
 

@@ -29,14 +29,6 @@ int Usage(std::ostream& err, const std::string& what) {
   return kUsage;
 }
 
-bool ParseHex32(const std::string& text, std::uint32_t* value) {
-  std::string digits = text;
-  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
-    digits.erase(0, 2);
-  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), *value, 16);
-  return !digits.empty() && ec == std::errc() && end == digits.data() + digits.size();
-}
-
 bool ParseU64(const std::string& text, std::uint64_t* value) {
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value, 10);
   return !text.empty() && ec == std::errc() && end == text.data() + text.size();
@@ -141,10 +133,9 @@ int ReadDatabase(const std::vector<std::string>& args, std::size_t at, std::ostr
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   SessionOptions options;
   std::size_t i = 0;
-  auto value = [&](const std::string& option, std::string* into) {
+  auto value = [&](std::string* into) {
     if (i + 1 >= args.size()) return false;
     *into = args[++i];
-    (void)option;
     return true;
   };
   for (; i < args.size(); ++i) {
@@ -156,23 +147,22 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     } else if (a == "--no-database") {
       options.writeDatabase = false;
     } else if (a == "--game-dir") {
-      if (!value(a, &options.gameDir)) return Usage(err, "--game-dir needs a folder");
+      if (!value(&options.gameDir)) return Usage(err, "--game-dir needs a folder");
     } else if (a == "--plugin") {
-      if (!value(a, &options.pluginPath)) return Usage(err, "--plugin needs a path");
+      if (!value(&options.pluginPath)) return Usage(err, "--plugin needs a path");
     } else if (a == "--runtime") {
-      if (!value(a, &v) || !ParseRuntimeVersion(v, &options.runtime))
+      if (!value(&v) || !ParseRuntimeVersion(v, &options.runtime))
         return Usage(err, "--runtime needs A.B.C.D");
     } else if (a == "--omit-id") {
       std::uint64_t id = 0;
-      if (!value(a, &v) || !ParseU64(v, &id)) return Usage(err, "--omit-id needs a number");
+      if (!value(&v) || !ParseU64(v, &id)) return Usage(err, "--omit-id needs a number");
       options.omitIds.insert(id);
     } else if (a == "--mod") {
-      if (!value(a, &v)) return Usage(err, "--mod needs a name");
+      if (!value(&v)) return Usage(err, "--mod needs a name");
       options.mods.push_back(v);
     } else if (a == "--form" || a == "--quest") {
       std::uint32_t id = 0;
-      if (!value(a, &v) || !ParseHex32(v, &id))
-        return Usage(err, a + " needs a hexadecimal form ID");
+      if (!value(&v) || !ParseFormID(v, &id)) return Usage(err, a + " needs a hexadecimal form ID");
       (a == "--form" ? options.forms : options.quests).push_back(id);
     } else if (a == "--help") {
       out << kUsageText;

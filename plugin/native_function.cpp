@@ -135,6 +135,8 @@ void ChangeReferences(vm::Registry* registry, vm::BoundObject* object, int delta
   }
 }
 
+}  // namespace
+
 // The class description of a form type, its counted reference dropped at once.
 vm::ClassInfo* ClassForFormType(vm::Registry* registry, std::uint32_t formType) {
   vm::ClassInfo* info = nullptr;
@@ -151,8 +153,6 @@ vm::ClassInfo* ClassForFormType(vm::Registry* registry, std::uint32_t formType) 
   }
   return info;
 }
-
-}  // namespace
 
 std::array<void*, vm::op::kCount> MakeOperations(void* dispatch) {
   return {Entry(&Destroy),

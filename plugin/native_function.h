@@ -44,6 +44,10 @@ namespace binding {
 // The shared operations (slots 0 to 21) with a Dispatch slot filled in.
 std::array<void*, vm::op::kCount> MakeOperations(void* dispatch);
 
+// The class description of a form type (0 Form, 77 Quest) with the counted
+// reference the registry hands out dropped at once; null when there is none.
+vm::ClassInfo* ClassForFormType(vm::Registry* registry, std::uint32_t formType);
+
 // Argument and result handling that needs the engine.
 StringCache::Ref StringArgument(const vm::VMValue& value);
 TESForm* FormArgument(const vm::VMValue& value);

@@ -1,6 +1,5 @@
 #include "plugin/registration.h"
 
-#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -91,14 +90,7 @@ const std::vector<NativeEntry>& Table() {
 
 // The class description address that stands for a Form or Quest type word.
 std::uint64_t FormTypeWord(vm::Registry* registry, std::uint32_t formType) {
-  vm::ClassInfo* info = nullptr;
-  if (!vm::Slot<vm::RegistryClassForFormType>(registry, vm::registry_slot::kClassForFormType)(
-          registry, formType, &info) ||
-      !info)
-    return 0;
-  // The registry keeps the description alive; drop the counted reference at once.
-  std::atomic_ref<std::int32_t>(info->refCount).fetch_sub(1);
-  return reinterpret_cast<std::uint64_t>(info);
+  return reinterpret_cast<std::uint64_t>(binding::ClassForFormType(registry, formType));
 }
 
 std::uint64_t TypeWord(vm::Registry* registry, Kind kind) {

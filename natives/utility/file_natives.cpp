@@ -7,18 +7,6 @@
 #include "plugin/host_services.h"
 
 namespace cw::natives {
-namespace {
-
-StringCache::Ref EmptyString() noexcept {
-  try {
-    return host::MakeString("");
-  } catch (...) {
-    return {};
-  }
-}
-
-}  // namespace
-
 std::uint32_t GetFileCount(StaticFunctionTag*, StringCache::Ref folder,
                            StringCache::Ref extension) {
   try {
@@ -33,7 +21,7 @@ StringCache::Ref GetFileName(StaticFunctionTag*, StringCache::Ref folder,
   try {
     return host::MakeString(utility::ModFileName(folder.c_str(), extension.c_str(), index));
   } catch (...) {
-    return EmptyString();
+    return {};  // the empty text
   }
 }
 
@@ -51,7 +39,7 @@ StringCache::Ref getNextAutoFile(StaticFunctionTag*, StringCache::Ref folder,
     return host::MakeString(
         utility::NextAutoFileName(folder.c_str(), baseName.c_str(), extension.c_str()));
   } catch (...) {
-    return EmptyString();
+    return {};  // the empty text
   }
 }
 
@@ -59,7 +47,7 @@ StringCache::Ref GetDirectoryHash(StaticFunctionTag*, StringCache::Ref folder) {
   try {
     return host::MakeString(utility::DirectoryHash(folder.c_str()));
   } catch (...) {
-    return EmptyString();
+    return {};  // the empty text
   }
 }
 

@@ -12,14 +12,6 @@
 namespace cw::natives {
 namespace {
 
-Str EmptyString() noexcept {
-  try {
-    return host::MakeString("");
-  } catch (...) {
-    return {};
-  }
-}
-
 std::string PathOf(Str category, Str file) {
   return utility::IniFilePath(category.c_str(), file.c_str());
 }
@@ -29,7 +21,7 @@ Str ReadText(Str category, Str file, const char* section, Str key, Str def) noex
     return host::MakeString(
         utility::ReadIniText(PathOf(category, file), section, key.c_str(), def.c_str()));
   } catch (...) {
-    return EmptyString();
+    return {};  // the empty text
   }
 }
 
@@ -73,7 +65,7 @@ Str getIniPath(StaticFunctionTag*, Str category, Str file) {
   try {
     return host::MakeString(PathOf(category, file));
   } catch (...) {
-    return EmptyString();
+    return {};  // the empty text
   }
 }
 
