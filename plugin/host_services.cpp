@@ -1,6 +1,5 @@
 #include "plugin/host_services.h"
 
-#include "natives/utility/mod_list.h"
 #include "plugin/engine_api.h"
 
 namespace cw::host {

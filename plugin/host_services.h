@@ -21,8 +21,4 @@ TESForm* LookupFormByID(std::uint32_t formID);
 // The engine's loaded data; null before the engine has it.
 const DataHandler* GetDataHandler();
 
-// 0-based position of the first mod file whose name equals `name` without regard
-// to ASCII case, walking the engine's mod-file list; -1 when there is none.
-int ModFilePosition(const DataHandler* handler, std::string_view name);
-
 }  // namespace cw::host
