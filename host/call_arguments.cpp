@@ -8,8 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "plugin/engine_api.h"
-#include "plugin/value_conversion.h"
+#include "host/engine/functions.h"
 
 namespace cw::sim {
 namespace {
@@ -52,13 +51,34 @@ bool ParseBool(const std::string& text, bool* value) {
   return false;
 }
 
-vm::VMValue StringValue(const std::string& text) {
-  vm::VMValue value{vm::kString, 0};
-  engine::decl::SetString(reinterpret_cast<StringCache::Ref*>(&value.data), text.c_str());
+namespace tw = type_word;
+
+// A value's data word: an Int's 32 bits, a Float's 32 bits and a Bool's low byte.
+Value IntValue(std::uint32_t bits) {
+  return {tw::kInt, bits};
+}
+Value FloatValue(float f) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &f, sizeof bits);
+  return {tw::kFloat, bits};
+}
+Value BoolValue(bool b) {
+  return {tw::kBool, b ? 1u : 0u};
+}
+float FloatOf(const Value& value) {
+  const auto bits = static_cast<std::uint32_t>(value.data);
+  float f;
+  std::memcpy(&f, &bits, sizeof f);
+  return f;
+}
+
+Value StringValue(const std::string& text) {
+  Value value{tw::kString, 0};
+  SetStringFromText(reinterpret_cast<EngineString*>(&value.data), text.c_str());
   return value;
 }
 
-std::optional<vm::VMValue> Bad(std::string* error, const std::string& what) {
+std::optional<Value> Bad(std::string* error, const std::string& what) {
   *error = what;
   return std::nullopt;
 }
@@ -134,21 +154,22 @@ std::optional<std::vector<std::string>> SplitCallLine(const std::string& line, s
 }
 
 std::string KindOfTypeWord(Machine& machine, std::uint64_t type) {
+  namespace tw = type_word;
   switch (type) {
-    case vm::kNone:
+    case tw::kNone:
       return "None";
-    case vm::kString:
+    case tw::kString:
       return "String";
-    case vm::kInt:
+    case tw::kInt:
       return "Int";
-    case vm::kFloat:
+    case tw::kFloat:
       return "Float";
-    case vm::kBool:
+    case tw::kBool:
       return "Bool";
     default:
       break;
   }
-  if (type == reinterpret_cast<std::uint64_t>(machine.ClassForFormType(kFormTypeQuest)))
+  if (type == reinterpret_cast<std::uint64_t>(machine.ClassForFormType(kQuestFormType)))
     return "Quest";
   if (type == reinterpret_cast<std::uint64_t>(machine.ClassForFormType(0))) return "Form";
   return "Unknown";
@@ -166,22 +187,23 @@ namespace {
 
 // A String, Int, Float or Bool value read from its text; nullopt when the text
 // is not one of the kind (or the kind is another).
-std::optional<vm::VMValue> PlainValue(const std::string& kind, const std::string& text) {
+std::optional<Value> PlainValue(const std::string& kind, const std::string& text) {
   std::uint32_t bits = 0;
   float f = 0;
   bool b = false;
   if (kind == "String") return StringValue(text);
-  if (kind == "Int" && ParseInt(text, &bits)) return vm::IntValue(bits);
-  if (kind == "Float" && ParseFloat(text, &f)) return vm::FloatValue(f);
-  if (kind == "Bool" && ParseBool(text, &b)) return vm::BoolValue(b);
+  if (kind == "Int" && ParseInt(text, &bits)) return IntValue(bits);
+  if (kind == "Float" && ParseFloat(text, &f)) return FloatValue(f);
+  if (kind == "Bool" && ParseBool(text, &b)) return BoolValue(b);
   return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<vm::VMValue> ArgumentValue(Machine& machine, const std::string& text,
-                                         std::uint64_t parameterType, std::string* error) {
-  if (text == "none") return vm::VMValue{vm::kNone, 0};
+std::optional<Value> ArgumentValue(Machine& machine, const std::string& text,
+                                   std::uint64_t parameterType, std::string* error) {
+  namespace tw = type_word;
+  if (text == "none") return Value{tw::kNone, 0};
   static const std::pair<const char*, const char*> kLiterals[] = {
       {"string", "String"}, {"int", "Int"}, {"float", "Float"}, {"bool", "Bool"}};
   const std::size_t colon = text.find(':');
@@ -194,7 +216,7 @@ std::optional<vm::VMValue> ArgumentValue(Machine& machine, const std::string& te
   if (kind == "Form" || kind == "Quest") {
     std::uint32_t id = 0;
     if (!ParseFormID(text, &id)) return Bad(error, "not a form ID (hexadecimal) or none: " + text);
-    return machine.FormValue(id, kind == "Quest" ? kFormTypeQuest : 0);
+    return machine.FormValue(id, kind == "Quest" ? kQuestFormType : 0);
   }
   if (auto value = PlainValue(kind, text)) return value;
   if (kind == "Bool") return Bad(error, "not a Bool (true/false/1/0): " + text);
@@ -203,25 +225,26 @@ std::optional<vm::VMValue> ArgumentValue(Machine& machine, const std::string& te
   return Bad(error, "parameter of unknown kind");
 }
 
-std::string FormatResult(Machine& machine, const vm::VMValue& value, std::uint64_t resultType) {
+std::string FormatResult(Machine& machine, const Value& value, std::uint64_t resultType) {
+  namespace tw = type_word;
   const std::string declared = KindOfTypeWord(machine, resultType);
-  switch (vm::KindOf(value.type)) {
-    case vm::kNone:
+  switch (tw::IsObject(value.type) ? tw::kObject : value.type) {
+    case tw::kNone:
       return "None";
-    case vm::kString: {
+    case tw::kString: {
       const char* text = reinterpret_cast<const char*>(value.data);
       return text ? text : "";
     }
-    case vm::kInt:
-      return std::to_string(vm::IntBits(value));
-    case vm::kFloat: {
+    case tw::kInt:
+      return std::to_string(static_cast<std::int32_t>(value.data));
+    case tw::kFloat: {
       char buffer[64];
-      auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, vm::FloatBits(value));
+      auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, FloatOf(value));
       return ec == std::errc() ? std::string(buffer, end) : "?";
     }
-    case vm::kBool:
-      return vm::BoolBits(value) ? "true" : "false";
-    case vm::kObject: {
+    case tw::kBool:
+      return (value.data & 0xFF) ? "true" : "false";
+    case tw::kObject: {
       std::uint32_t id = 0;
       if (!machine.FormIDOf(value, &id)) return "None";
       char buffer[16];

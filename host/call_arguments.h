@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "host/engine/machine.h"
-#include "plugin/vm_abi.h"
 
 namespace cw::sim {
 
@@ -18,7 +17,7 @@ std::optional<std::vector<std::string>> SplitCallLine(const std::string& line, s
 // The VM value for an argument text given the parameter's type word. Typed
 // literals (int:V, float:V, bool:V, string:V, none) give their own kind whatever
 // the parameter is. nullopt with `error` set for a bad literal.
-std::optional<vm::VMValue> ArgumentValue(Machine& machine, const std::string& text,
+std::optional<Value> ArgumentValue(Machine& machine, const std::string& text,
                                          std::uint64_t parameterType, std::string* error);
 
 // A form ID in hexadecimal, with or without 0x.
@@ -28,6 +27,6 @@ bool ParseFormID(const std::string& text, std::uint32_t* id);
 std::string KindOfTypeWord(Machine& machine, std::uint64_t type);
 
 // A result as the command line prints it.
-std::string FormatResult(Machine& machine, const vm::VMValue& value, std::uint64_t resultType);
+std::string FormatResult(Machine& machine, const Value& value, std::uint64_t resultType);
 
 }  // namespace cw::sim

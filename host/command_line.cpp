@@ -8,21 +8,31 @@
 #include "address/version_database.h"
 #include "host/call_arguments.h"
 #include "host/session.h"
-#include "plugin/engine_api.h"
+#include "host/engine/functions.h"
 
 namespace cw::sim {
 namespace {
 
-constexpr int kDone = 0, kNotLoaded = 1, kUsage = 2;
+constexpr int kDone = 0, kNotLoaded = 1, kUsage = 2, kEngineFault = 3;
 
 const char* const kUsageText =
     "usage: cradlewright-host [OPTIONS] call CLASS.NATIVE [ARG]...\n"
-    "       cradlewright-host [OPTIONS] run [FILE]\n"
+    "       cradlewright-host [OPTIONS] run [FILE|-]\n"
     "       cradlewright-host [OPTIONS] natives\n"
     "       cradlewright-host [OPTIONS] query\n"
     "       cradlewright-host database FILE [ID]...\n"
     "options: --game-dir DIR  --plugin PATH  --runtime A.B.C.D  --editor  --omit-id N\n"
-    "         --no-database  --mod NAME  --form ID  --quest ID\n";
+    "         --no-database  --mod NAME  --light-mod NAME  --inactive-mod NAME\n"
+    "         --form ID  --quest ID\n";
+
+// The status of a command, or kEngineFault when the plugin did something to the
+// engine that the real one would misread (each fault was printed when it happened).
+int Checked(const Machine& machine, int status, std::ostream& err) {
+  const std::size_t faults = machine.Faults().size();
+  if (faults == 0) return status;
+  err << "cradlewright-host: " << faults << " engine fault(s)\n";
+  return kEngineFault;
+}
 
 int Usage(std::ostream& err, const std::string& what) {
   err << "cradlewright-host: " << what << "\n";
@@ -40,28 +50,29 @@ int CallOne(Machine& machine, const std::vector<std::string>& words, std::ostrea
   const std::string& target = words[0];
   const std::size_t dot = target.find('.');
   if (dot == std::string::npos) return Usage(err, "expected CLASS.NATIVE, got: " + target);
-  vm::NativeFunctionObject* native = machine.Find(target.substr(0, dot), target.substr(dot + 1));
+  NativeFunctionHead* native = machine.Find(target.substr(0, dot), target.substr(dot + 1));
   if (!native) return Usage(err, "unknown native: " + target);
+  const Machine::Signature signature = Machine::SignatureOf(native);
   const std::size_t given = words.size() - 1;
-  if (given != native->paramCount)
-    return Usage(err, target + " takes " + std::to_string(native->paramCount) +
+  if (given != signature.parameters.size())
+    return Usage(err, target + " takes " + std::to_string(signature.parameters.size()) +
                           " argument(s), got " + std::to_string(given));
-  std::vector<vm::VMValue> arguments;
+  std::vector<Value> arguments;
   for (std::size_t i = 0; i < given; ++i) {
     std::string error;
-    auto value = ArgumentValue(machine, words[i + 1], native->params[i].type, &error);
+    auto value = ArgumentValue(machine, words[i + 1], signature.parameters[i], &error);
     if (!value) {
-      for (vm::VMValue& v : arguments) engine::decl::CleanValue(&v);
+      for (Value& v : arguments) CleanValue(&v);
       return Usage(err, error);
     }
     arguments.push_back(*value);
   }
-  vm::VMValue result{vm::kNone, 0};
+  Value result{type_word::kNone, 0};
   machine.Call(native, arguments, &result);
-  out << FormatResult(machine, result, native->returnType) << "\n";
+  out << FormatResult(machine, result, signature.result) << "\n";
   out.flush();
-  engine::decl::CleanValue(&result);
-  for (vm::VMValue& v : arguments) engine::decl::CleanValue(&v);
+  CleanValue(&result);
+  for (Value& v : arguments) CleanValue(&v);
   return kDone;
 }
 
@@ -86,12 +97,12 @@ int RunLines(Machine& machine, std::istream& in, std::ostream& out, std::ostream
 }
 
 int ListNatives(Machine& machine, std::ostream& out) {
-  for (const RegisteredNative& n : machine.Natives()) {
-    const vm::NativeFunctionObject* f = n.object;
+  for (NativeFunctionHead* f : machine.Natives()) {
+    const Machine::Signature signature = Machine::SignatureOf(f);
     out << f->className.c_str() << "." << f->name.c_str() << "(";
-    for (std::uint16_t i = 0; i < f->paramCount; ++i)
-      out << (i ? ", " : "") << KindOfTypeWord(machine, f->params[i].type);
-    out << ") -> " << KindOfTypeWord(machine, f->returnType) << "\n";
+    for (std::size_t i = 0; i < signature.parameters.size(); ++i)
+      out << (i ? ", " : "") << KindOfTypeWord(machine, signature.parameters[i]);
+    out << ") -> " << KindOfTypeWord(machine, signature.result) << "\n";
   }
   return kDone;
 }
@@ -157,9 +168,11 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       std::uint64_t id = 0;
       if (!value(&v) || !ParseU64(v, &id)) return Usage(err, "--omit-id needs a number");
       options.omitIds.insert(id);
-    } else if (a == "--mod") {
-      if (!value(&v)) return Usage(err, "--mod needs a name");
-      options.mods.push_back(v);
+    } else if (a == "--mod" || a == "--light-mod" || a == "--inactive-mod") {
+      if (!value(&v)) return Usage(err, a + " needs a name");
+      options.plugins.emplace_back(v, a == "--mod"         ? PluginKind::kRegular
+                                      : a == "--light-mod" ? PluginKind::kLight
+                                                           : PluginKind::kInactive);
     } else if (a == "--form" || a == "--quest") {
       std::uint32_t id = 0;
       if (!value(&v) || !ParseFormID(v, &id)) return Usage(err, a + " needs a hexadecimal form ID");
@@ -182,7 +195,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (command == "run" && i + 1 < args.size()) return Usage(err, "run takes at most one FILE");
 
   std::ifstream file;
-  if (command == "run" && i < args.size()) {
+  if (command == "run" && i < args.size() && args[i] != "-") {
     file.open(args[i]);  // opened before the session moves into the game folder
     if (!file) return Usage(err, "cannot read " + args[i]);
   }
@@ -197,20 +210,25 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     out << (started == StartResult::kAccepted ? "accepted" : "refused") << "\n" << log;
     out.flush();
-    return kDone;
+    return started == StartResult::kAccepted ? Checked(session.machine(), kDone, err)
+                                             : kNotLoaded;
   }
   if (started != StartResult::kAccepted) {
     err << "cradlewright-host: " << error << "\n";
     return kNotLoaded;
   }
   Machine& machine = session.machine();
-  if (command == "natives") return ListNatives(machine, out);
-  if (command == "call")
-    return CallOne(
+  int status = kDone;
+  if (command == "natives")
+    status = ListNatives(machine, out);
+  else if (command == "call")
+    status = CallOne(
         machine,
         std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i), args.end()), out,
         err);
-  return file.is_open() ? RunLines(machine, file, out, err) : RunLines(machine, std::cin, out, err);
+  else
+    status = file.is_open() ? RunLines(machine, file, out, err) : RunLines(machine, std::cin, out, err);
+  return Checked(machine, status, err);
 }
 
 }  // namespace cw::sim

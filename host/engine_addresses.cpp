@@ -1,13 +1,13 @@
 #include "host/engine_addresses.h"
 
-#include "host/engine/heap.h"
+#include "host/engine/functions.h"
 #include "host/engine/machine.h"
 #include "host/engine_data.h"
 
 namespace cw::sim {
 
 namespace {
-vm::HandlePolicy* g_handlePolicy = nullptr;
+TableObject* g_handlePolicy = nullptr;
 
 template <class F>
 std::uintptr_t At(F* f) {
@@ -15,54 +15,51 @@ std::uintptr_t At(F* f) {
 }
 }  // namespace
 
-std::uintptr_t EngineAddress(engine::Id id) {
-  namespace d = engine::decl;
-  switch (id) {
-    case engine::kHeap:
+std::uintptr_t EngineAddress(EngineItem item) {
+  switch (item) {
+    case EngineItem::kHeap:
       return At(&EngineHeap());
-    case engine::kHeapAllocate:
-      return At(&d::HeapAllocate);
-    case engine::kHeapFree:
-      return At(&d::HeapFree);
-    case engine::kCreateString:
-      return At(&d::CreateString);
-    case engine::kSetString:
-      return At(&d::SetString);
-    case engine::kCleanValue:
-      return At(&d::CleanValue);
-    case engine::kCopyValue:
-      return At(&d::CopyValue);
-    case engine::kArgBaseOffset:
-      return At(&d::ArgBaseOffset);
-    case engine::kArgAt:
-      return At(&d::ArgAt);
-    case engine::kNativeBaseConstruct:
-      return At(&d::NativeBaseConstruct);
-    case engine::kNativeBaseDestroy:
-      return At(&d::NativeBaseDestroy);
-    case engine::kNativeParamAt:
-      return At(&d::NativeParamAt);
-    case engine::kNativeInvoke:
-      return At(&d::NativeInvoke);
-    case engine::kNativeSourceFile:
-      return At(&d::NativeSourceFile);
-    case engine::kNativeLocalNameAt:
-      return At(&d::NativeLocalNameAt);
-    case engine::kBindObject:
-      return At(&d::BindObject);
-    case engine::kDestroyBoundObject:
-      return At(&d::DestroyBoundObject);
-    case engine::kDestroyClassInfo:
-      return At(&d::DestroyClassInfo);
-    case engine::kHandlePolicy:
-      g_handlePolicy = TheMachine().policy();
+    case EngineItem::kHeapAllocate:
+      return At(&HeapAllocate);
+    case EngineItem::kHeapFree:
+      return At(&HeapFree);
+    case EngineItem::kStringFromText:
+      return At(&StringFromText);
+    case EngineItem::kSetStringFromText:
+      return At(&SetStringFromText);
+    case EngineItem::kCleanValue:
+      return At(&CleanValue);
+    case EngineItem::kCopyValue:
+      return At(&CopyValue);
+    case EngineItem::kArgumentBase:
+      return At(&ArgumentBase);
+    case EngineItem::kArgumentAt:
+      return At(&ArgumentAt);
+    case EngineItem::kNativeConstruct:
+      return At(&NativeConstruct);
+    case EngineItem::kNativeDestruct:
+      return At(&NativeDestruct);
+    case EngineItem::kNativeParameterAt:
+      return At(&NativeParameterAt);
+    case EngineItem::kNativeInvoke:
+      return At(&NativeInvoke);
+    case EngineItem::kNativeSourceFile:
+      return At(&NativeSourceFile);
+    case EngineItem::kNativeLocalNameAt:
+      return At(&NativeLocalNameAt);
+    case EngineItem::kBindObject:
+      return At(&BindObject);
+    case EngineItem::kDestroyObject:
+      return At(&DestroyObject);
+    case EngineItem::kDestroyClassDescription:
+      return At(&DestroyClassDescription);
+    case EngineItem::kHandlePolicyGlobal:
+      g_handlePolicy = TheMachine().handlePolicy();
       return At(&g_handlePolicy);
-    case engine::kDataHandler:
+    case EngineItem::kDataHandlerGlobal:
       return At(&g_dataHandler);
-    case engine::kLookupFormByID:
-      return At(&d::LookupFormByID);
-    case engine::kIdCount:
-      break;
+    case EngineItem::kLookupForm:
+      return At(&LookupForm);
   }
   return 0;
 }

@@ -1,12 +1,12 @@
 #pragma once
-// Where the simulator's own engine functions and objects are, by declaration.
+// Where the simulator's own engine functions and objects are, by item.
 #include <cstdint>
 
-#include "plugin/engine_api.h"
+#include "host/engine/identifiers.h"
 
 namespace cw::sim {
 
-// Address of the simulator's implementation of a declaration.
-std::uintptr_t EngineAddress(engine::Id id);
+// Address of the simulator's implementation of an engine item.
+std::uintptr_t EngineAddress(EngineItem item);
 
 }  // namespace cw::sim

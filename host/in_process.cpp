@@ -3,7 +3,7 @@
 #include <atomic>
 
 #include "host/call_arguments.h"
-#include "plugin/engine_api.h"
+#include "host/engine/functions.h"
 
 namespace cw::sim {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 // Values in front of the arguments, so that the argument offset matters.
 constexpr std::uint32_t kValuesBeforeArguments = 3;
 
-vm::NativeFunctionObject* FindNative(Machine& machine, std::string_view qualifiedName) {
+NativeFunctionHead* FindNative(Machine& machine, std::string_view qualifiedName) {
   const std::size_t dot = qualifiedName.find('.');
   if (dot == std::string_view::npos) return nullptr;
   return machine.Find(std::string(qualifiedName.substr(0, dot)),
@@ -40,34 +40,36 @@ std::unique_ptr<InProcessHost> InProcessHost::Start(const SessionOptions& option
 
 InProcessHost::~InProcessHost() = default;
 
-vm::NativeFunctionObject* InProcessHost::Find(std::string_view qualifiedName) {
+NativeFunctionHead* InProcessHost::Find(std::string_view qualifiedName) {
   return FindNative(machine(), qualifiedName);
 }
 
-PreparedCall::PreparedCall(Machine& machine, vm::NativeFunctionObject* native)
+PreparedCall::PreparedCall(Machine& machine, NativeFunctionHead* native)
     : machine_(machine),
       native_(native),
-      dispatch_(reinterpret_cast<vm::OpDispatch>(native->ops[vm::op::kDispatch])),
+      dispatch_(reinterpret_cast<FnMarshalAndDispatch>(
+          native->table[function_slot::kMarshalAndDispatch])),
       frame_{{&stack_}, kValuesBeforeArguments} {
-  stack_.values.assign(kValuesBeforeArguments, vm::VMValue{vm::kNone, 0});
+  stack_.values.assign(kValuesBeforeArguments, Value{type_word::kNone, 0});
 }
 
 std::unique_ptr<PreparedCall> PreparedCall::Make(Machine& machine, std::string_view qualifiedName,
                                                  const std::vector<std::string>& arguments,
                                                  std::string* error) {
-  vm::NativeFunctionObject* native = FindNative(machine, qualifiedName);
+  NativeFunctionHead* native = FindNative(machine, qualifiedName);
   if (!native) {
     *error = std::string("unknown native: ").append(qualifiedName);
     return nullptr;
   }
-  if (arguments.size() != native->paramCount) {
-    *error = std::string(qualifiedName) + " takes " + std::to_string(native->paramCount) +
+  const Machine::Signature signature = Machine::SignatureOf(native);
+  if (arguments.size() != signature.parameters.size()) {
+    *error = std::string(qualifiedName) + " takes " + std::to_string(signature.parameters.size()) +
              " argument(s), got " + std::to_string(arguments.size());
     return nullptr;
   }
   std::unique_ptr<PreparedCall> call(new PreparedCall(machine, native));
   for (std::size_t i = 0; i < arguments.size(); ++i) {
-    auto value = ArgumentValue(machine, arguments[i], native->params[i].type, error);
+    auto value = ArgumentValue(machine, arguments[i], signature.parameters[i], error);
     if (!value) return nullptr;  // the values made so far are cleaned up by the destructor
     call->stack_.values.push_back(*value);
   }
@@ -75,13 +77,13 @@ std::unique_ptr<PreparedCall> PreparedCall::Make(Machine& machine, std::string_v
 }
 
 PreparedCall::~PreparedCall() {
-  engine::decl::CleanValue(&result_);
-  for (vm::VMValue& value : stack_.values) engine::decl::CleanValue(&value);
+  CleanValue(&result_);
+  for (Value& value : stack_.values) CleanValue(&value);
 }
 
 std::string PreparedCall::RunText() {
   Run();
-  return FormatResult(machine_, result_, native_->returnType);
+  return FormatResult(machine_, result_, Machine::SignatureOf(native_).result);
 }
 
 }  // namespace cw::sim

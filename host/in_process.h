@@ -30,7 +30,7 @@ class InProcessHost {
 
   Machine& machine() { return session_.machine(); }
   // The registered native "Class.name", or null.
-  vm::NativeFunctionObject* Find(std::string_view qualifiedName);
+  NativeFunctionHead* Find(std::string_view qualifiedName);
 
  private:
   explicit InProcessHost(const SessionOptions& options) : session_(options) {}
@@ -55,22 +55,22 @@ class PreparedCall {
 
   // Runs Dispatch; the result stays in result() until the next run (Dispatch
   // cleans up the previous one before it writes the new one).
-  void Run() { dispatch_(native_, nullptr, machine_.registry(), 1, &result_, &frame_.base); }
-  const vm::VMValue& result() const { return result_; }
+  void Run() { dispatch_(native_, nullptr, machine_.registry(), 1, &result_, &frame_.head); }
+  const Value& result() const { return result_; }
   // Runs and gives the result as the command line prints it.
   std::string RunText();
 
-  vm::NativeFunctionObject* native() const { return native_; }
+  NativeFunctionHead* native() const { return native_; }
 
  private:
-  PreparedCall(Machine& machine, vm::NativeFunctionObject* native);
+  PreparedCall(Machine& machine, NativeFunctionHead* native);
 
   Machine& machine_;
-  vm::NativeFunctionObject* native_;
-  vm::OpDispatch dispatch_;
+  NativeFunctionHead* native_;
+  FnMarshalAndDispatch dispatch_;
   Stack stack_;
   Frame frame_;
-  vm::VMValue result_{vm::kNone, 0};
+  Value result_{type_word::kNone, 0};
 };
 
 }  // namespace cw::sim

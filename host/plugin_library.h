@@ -2,7 +2,7 @@
 // Loads the plugin binary and finds its two entry points.
 #include <string>
 
-#include "plugin/skse_abi.h"
+#include "host/skse_records.h"
 
 namespace cw::sim {
 

@@ -7,11 +7,9 @@
 #include <sstream>
 
 #include "host/engine_addresses.h"
-#include "host/engine_data.h"
 #include "host/log_capture.h"
 #include "host/plugin_library.h"
 #include "platform/module.h"
-#include "plugin/engine_api.h"
 
 namespace cw::sim {
 
@@ -51,17 +49,17 @@ StartResult Session::Start(std::string* error, std::string* log) {
   // The engine's loaded data lives as long as the process, like the game's.
   static EngineData* data = new EngineData;
   data->MakeCurrent();
-  for (const std::string& mod : options_.mods) data->AddMod(mod);
+  for (const auto& [name, kind] : options_.plugins) data->AddPlugin(name, kind);
   for (std::uint32_t id : options_.forms) data->AddForm(id);
   for (std::uint32_t id : options_.quests) data->AddQuest(id);
 
   if (options_.writeDatabase) {
     std::map<std::uint64_t, std::uint64_t> entries;
     const std::uintptr_t base = platform::ExecutableBase();
-    for (std::size_t i = 0; i < engine::kIdCount; ++i) {
-      const std::uint64_t id = engine::kDeclarations[i].id;
+    for (const EngineIdentifier& identifier : kEngineIdentifiers) {
+      const std::uint64_t id = identifier.se;
       if (options_.omitIds.count(id)) continue;
-      entries[id] = EngineAddress(static_cast<engine::Id>(i)) - base;
+      entries[id] = EngineAddress(identifier.item) - base;
     }
     const std::string path = DatabasePath(".", options_.runtime);
     if (!WriteDatabase(path, EncodeDatabase(options_.runtime, kDatabaseMark, entries), error))

@@ -9,6 +9,7 @@
 
 #include "host/database_writer.h"
 #include "host/engine/machine.h"
+#include "host/engine_data.h"
 #include "host/skse_host.h"
 
 namespace cw::sim {
@@ -20,7 +21,8 @@ struct SessionOptions {
   bool editor = false;
   bool writeDatabase = true;
   std::set<std::uint64_t> omitIds;
-  std::vector<std::string> mods;
+  // Plugin files in the order the engine finds them.
+  std::vector<std::pair<std::string, PluginKind>> plugins;
   std::vector<std::uint32_t> forms;
   std::vector<std::uint32_t> quests;
 };

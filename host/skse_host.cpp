@@ -55,6 +55,10 @@ std::uint32_t GetReleaseIndex() {
   return 0;
 }
 
+const void* GetPluginInfo(const char*) {
+  return nullptr;
+}
+
 }  // namespace
 
 SkseHost::SkseHost(const SkseOptions& options) {
@@ -65,9 +69,10 @@ SkseHost::SkseHost(const SkseOptions& options) {
   interface_.QueryInterface = &QueryInterface;
   interface_.GetPluginHandle = &GetPluginHandle;
   interface_.GetReleaseIndex = &GetReleaseIndex;
+  interface_.GetPluginInfo = &GetPluginInfo;
 }
 
-void SkseHost::RunCallbacks(vm::Registry* registry) {
+void SkseHost::RunCallbacks(TableObject* registry) {
   std::size_t index = 0;
   for (skse::RegistrationCallback callback : Callbacks()) {
     ++index;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/skse_abi.h"
+#include "host/skse_records.h"
 
 namespace cw::sim {
 
@@ -20,7 +20,7 @@ class SkseHost {
   explicit SkseHost(const SkseOptions& options);
   const skse::Interface* interface() const { return &interface_; }
   // Runs the registration callbacks that load handed over, in order.
-  void RunCallbacks(vm::Registry* registry);
+  void RunCallbacks(TableObject* registry);
   // What the plugin did, one line per event ("query interface 3", ...).
   const std::vector<std::string>& events() const;
 

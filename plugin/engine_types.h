@@ -35,13 +35,22 @@ static_assert(sizeof(TESForm) == 0x20);
 struct TESQuest : TESForm {};
 inline constexpr std::uint8_t kFormTypeQuest = 77;
 
-// A mod file (plugin file) of the load order.
+// A mod file (plugin file) the engine found.
 struct TESFile {
-  std::uint8_t unk00[0x58];  // 0x00
-  char fileName[0x104];      // 0x58, NUL-terminated
+  std::uint8_t unk000[0x58];   // 0x000
+  char fileName[0x104];        // 0x058, NUL-terminated
+  std::uint8_t unk15C[0x31C];  // 0x15C
+  std::uint8_t compileIndex;   // 0x478: load-order index; 0xFE light, 0xFF not loaded
+  std::uint8_t unk479;         // 0x479
+  std::uint16_t lightIndex;    // 0x47A: index among the loaded light plugins
 };
 static_assert(offsetof(TESFile, fileName) == 0x58);
-static_assert(sizeof(TESFile) == 0x15C);
+static_assert(offsetof(TESFile, compileIndex) == 0x478);
+static_assert(offsetof(TESFile, lightIndex) == 0x47A);
+static_assert(sizeof(TESFile) == 0x47C);
+
+inline constexpr std::uint8_t kLightCompileIndex = 0xFE;
+inline constexpr std::uint8_t kNotLoadedCompileIndex = 0xFF;
 
 // Node of the engine's list of mod files.
 struct TESFileNode {
@@ -66,14 +75,19 @@ struct DataHandler {
   std::uint8_t unk000[0x748];          // 0x000
   EngineArray<TESQuest> quests;        // 0x748, count at 0x758
   std::uint8_t unk760[0xD60 - 0x760];  // 0x760
-  TESFileNode files;                   // 0xD60, list head node
-  EngineArray<TESFile> loadedMods;     // 0xD70, count at 0xD80
+  TESFileNode files;                   // 0xD60: every file found, loaded or not (head node)
+  EngineArray<TESFile> loadedMods;     // 0xD70, count at 0xD80: entry i has index i
+  EngineArray<TESFile> loadedLightMods;  // 0xD88, count at 0xD98: entry j has light index j
 };
 static_assert(offsetof(DataHandler, quests) == 0x748);
 static_assert(offsetof(DataHandler, quests) + offsetof(EngineArray<TESQuest>, count) == 0x758);
 static_assert(offsetof(DataHandler, files) == 0xD60);
 static_assert(offsetof(DataHandler, loadedMods) == 0xD70);
 static_assert(offsetof(DataHandler, loadedMods) + offsetof(EngineArray<TESFile>, count) == 0xD80);
-static_assert(sizeof(DataHandler) == 0xD88);
+static_assert(offsetof(DataHandler, loadedLightMods) == 0xD88);
+static_assert(offsetof(DataHandler, loadedLightMods) +
+                  offsetof(EngineArray<TESFile>, count) ==
+              0xD98);
+static_assert(sizeof(DataHandler) == 0xDA0);
 
 }  // namespace cw

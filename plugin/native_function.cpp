@@ -233,7 +233,7 @@ void PackForm(vm::Registry* registry, vm::VMValue* result, const TESForm* form,
 
   vm::BoundObject* object = nullptr;
   if (!vm::Slot<vm::RegistryBoundObject>(registry, vm::registry_slot::kBoundObject)(
-          registry, handle, &info->name, &object) ||
+          registry, handle, info->name.c_str(), &object) ||
       !object) {
     object = nullptr;
     if (vm::Slot<vm::RegistryCreateObject>(registry, vm::registry_slot::kCreateObject)(

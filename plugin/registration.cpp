@@ -160,7 +160,7 @@ bool RegisterNative(vm::Registry* registry, const NativeEntry& entry) {
   vm::Slot<void (*)(vm::Registry*, vm::NativeFunctionObject*)>(
       registry, vm::registry_slot::kRegisterNative)(registry, object);
   vm::Slot<vm::RegistrySetFunctionFlags>(registry, vm::registry_slot::kSetFunctionFlags)(
-      registry, entry.className, entry.name, 1);
+      registry, entry.className, entry.name, true);
   return true;
 }
 

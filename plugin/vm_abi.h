@@ -2,7 +2,7 @@
 // The script virtual machine's objects as the engine lays them out (MSVC x64 object
 // model). Everything the engine reads, calls or destroys is spelled out here: plain
 // structs with fixed offsets and explicit tables of function pointers, never a
-// compiler-generated vtable. The host simulator builds its side from the same header.
+// compiler-generated vtable.
 #include <cstddef>
 #include <cstdint>
 
@@ -38,16 +38,23 @@ struct VMValue {
 };
 static_assert(sizeof(VMValue) == 16);
 
-// Record of a script object bound to an object handle (host-owned).
+// A script object (the record an Object value's data word points to; engine-owned).
+// The plugin touches only the handle and the reference-count word.
 struct BoundObject {
-  std::uint64_t handle;   // 0x00
-  std::int32_t lockWord;  // 0x08: reference count in the low 31 bits, top bit = held
-  std::uint32_t pad0C;    // 0x0C
-  void* classInfo;        // 0x10 (host's)
+  std::uint32_t flags;    // 0x00: constructed, initialized, valid, properties left
+  std::uint32_t pad04;    // 0x04
+  void* classInfo;        // 0x08: the object's class description (counted)
+  void* stateName;        // 0x10: current state name (engine string)
+  void* lockStructure;    // 0x18
+  std::uint64_t handle;   // 0x20
+  std::int32_t lockWord;  // 0x28: reference count in the low 31 bits, top bit = held
+  std::uint32_t pad2C;    // 0x2C
+  // 0x30: the object's variables
 };
-static_assert(offsetof(BoundObject, handle) == 0x00);
-static_assert(offsetof(BoundObject, lockWord) == 0x08);
-static_assert(sizeof(BoundObject) == 0x18);
+static_assert(offsetof(BoundObject, classInfo) == 0x08);
+static_assert(offsetof(BoundObject, handle) == 0x20);
+static_assert(offsetof(BoundObject, lockWord) == 0x28);
+static_assert(sizeof(BoundObject) == 0x30);
 
 // Counted class description (host-owned).
 struct ClassInfo {
@@ -83,9 +90,9 @@ inline constexpr int kCreateObject =
     21;  // bool (Registry*, const Ref* className, BoundObject** out)
 inline constexpr int kRegisterNative = 24;  // void (Registry*, NativeFunctionObject*)
 inline constexpr int kSetFunctionFlags =
-    26;  // void (Registry*, const char* cls, const char* fn, uint32)
+    26;  // void (Registry*, const char* cls, const char* fn, bool callableFromTasklets)
 inline constexpr int kBoundObject =
-    28;  // bool (Registry*, uint64 handle, const Ref* cls, BoundObject**)
+    28;  // bool (Registry*, uint64 handle, const char* cls, BoundObject**): one reference out
 inline constexpr int kHandlePolicy = 45;  // HandlePolicy* (Registry*)
 inline constexpr int kBindPolicy = 47;    // BindPolicy* (Registry*)
 inline constexpr int kCount = 48;
@@ -106,9 +113,8 @@ inline constexpr int kCount = 11;
 using RegistryClassForFormType = bool (*)(Registry*, std::uint32_t, ClassInfo**);
 using RegistryTypeIdOf = bool (*)(Registry*, const StringCache::Ref*, std::uint32_t*);
 using RegistryCreateObject = bool (*)(Registry*, const StringCache::Ref*, BoundObject**);
-using RegistryBoundObject = bool (*)(Registry*, std::uint64_t, const StringCache::Ref*,
-                                     BoundObject**);
-using RegistrySetFunctionFlags = void (*)(Registry*, const char*, const char*, std::uint32_t);
+using RegistryBoundObject = bool (*)(Registry*, std::uint64_t, const char*, BoundObject**);
+using RegistrySetFunctionFlags = void (*)(Registry*, const char*, const char*, bool);
 using RegistryHandlePolicy = HandlePolicy* (*)(Registry*);
 using RegistryBindPolicy = BindPolicy* (*)(Registry*);
 using PolicyIsType = bool (*)(HandlePolicy*, std::uint32_t, std::uint64_t);

@@ -1,16 +1,16 @@
 #include "host/engine/call_stack.h"
 
-#include "plugin/engine_api.h"
+#include "host/engine/functions.h"
 
-namespace cw::engine::decl {
+namespace cw::sim {
 
-std::uint32_t ArgBaseOffset(void*, vm::CallFrame* frame) {
-  return reinterpret_cast<sim::Frame*>(frame)->argumentOffset;
+std::uint32_t ArgumentBase(void*, CallFrameHead* frame) {
+  return reinterpret_cast<Frame*>(frame)->argumentOffset;
 }
 
-vm::VMValue* ArgAt(void* stack, vm::CallFrame*, std::uint32_t index, std::uint32_t offset) {
-  auto* s = static_cast<sim::Stack*>(stack);
+Value* ArgumentAt(void* stack, CallFrameHead*, std::uint32_t index, std::uint32_t offset) {
+  auto* s = static_cast<Stack*>(stack);
   return &s->values.at(static_cast<std::size_t>(offset) + index);
 }
 
-}  // namespace cw::engine::decl
+}  // namespace cw::sim

@@ -3,17 +3,17 @@
 #include <cstdint>
 #include <vector>
 
-#include "plugin/vm_abi.h"
+#include "host/engine/vm_records.h"
 
 namespace cw::sim {
 
 struct Stack {
-  std::vector<vm::VMValue> values;
+  std::vector<Value> values;
 };
 
-// The host's call frame: the VM's part first, then where the arguments start.
+// The host's call frame: the engine's head first, then where the arguments start.
 struct Frame {
-  vm::CallFrame base;  // 0x00: the part that Dispatch reads
+  CallFrameHead head;  // 0x00: the part that a native's dispatch reads
   std::uint32_t argumentOffset;
 };
 

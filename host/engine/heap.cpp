@@ -3,15 +3,11 @@
 #include <cstdlib>
 
 namespace cw::sim {
-namespace {
-engine::decl::Heap g_heap;
-}
-engine::decl::Heap& EngineHeap() {
-  return g_heap;
-}
-}  // namespace cw::sim
 
-namespace cw::engine::decl {
+Heap& EngineHeap() {
+  static Heap heap;
+  return heap;
+}
 
 void* HeapAllocate(Heap* heap, std::size_t size, std::uint32_t, bool) {
   void* block = std::malloc(size ? size : 1);
@@ -25,4 +21,4 @@ void HeapFree(Heap* heap, void* block, bool) {
   std::free(block);
 }
 
-}  // namespace cw::engine::decl
+}  // namespace cw::sim

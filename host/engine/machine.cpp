@@ -1,70 +1,117 @@
 #include "host/engine/machine.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <thread>
 
 #include "host/engine/call_stack.h"
-#include "host/engine/heap.h"
-#include "plugin/bound_object_lock.h"
-#include "plugin/engine_api.h"
+#include "host/engine/functions.h"
 
 namespace cw::sim {
 namespace {
 
-using StringRef = StringCache::Ref;
+constexpr std::uint32_t kLiveObjectFlags =
+    object_flag::kConstructed | object_flag::kInitialized | object_flag::kValid;
+
+// What a script object's lock-structure field points to.
+std::uint64_t g_lockStructure[4];
+
+// The last handle this thread looked for without finding an object, and when.
+struct Lookup {
+  std::uint64_t handle = 0;
+  std::uint64_t time = 0;
+};
+thread_local Lookup t_lastMiss;
+
+// The reference-count word at 0x28: the engine takes it with a compare-exchange
+// that sets the top bit, and stores the new count (top bit clear) to let go.
+std::int32_t LockObject(ScriptObject* object) {
+  std::atomic_ref<std::int32_t> word(object->referenceCount);
+  for (;;) {
+    std::int32_t seen = word.load();
+    if (seen < 0) {
+      std::this_thread::yield();
+      continue;
+    }
+    if (word.compare_exchange_weak(seen, seen | INT32_MIN)) return seen;
+  }
+}
+void UnlockObject(ScriptObject* object, std::int32_t count) {
+  std::atomic_ref<std::int32_t>(object->referenceCount).store(count & INT32_MAX);
+}
 
 [[noreturn]] void UnexpectedSlot() {
   std::fputs("cradlewright-host: the plugin called an engine slot the simulator lacks\n", stderr);
   std::abort();
 }
 
-// Registry slots.
-bool RegClassForFormType(vm::Registry*, std::uint32_t formType, vm::ClassInfo** out) {
-  return TheMachine().GetClassForFormType(formType, out);
+// A text that the plugin handed over, shown safely: printable ASCII as is, other
+// bytes as \xHH, at most 32 bytes.
+std::string Shown(const char* text) {
+  std::string shown;
+  for (int i = 0; text && i < 32 && text[i]; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7F) {
+      shown += static_cast<char>(c);
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      shown += hex;
+    }
+  }
+  return shown;
 }
-bool RegTypeIdOf(vm::Registry*, const StringRef* name, std::uint32_t* out) {
+
+// Registry slots.
+bool RegClassForTypeId(TableObject*, std::uint32_t typeId, ClassDescription** out) {
+  return TheMachine().GetClassForTypeId(typeId, out);
+}
+bool RegTypeIdForName(TableObject*, const EngineString* name, std::uint32_t* out) {
   return TheMachine().TypeIdOf(name->c_str(), out);
 }
-bool RegCreateObject(vm::Registry*, const StringRef* name, vm::BoundObject** out) {
+bool RegCreateObject(TableObject*, const EngineString* name, ScriptObject** out) {
   return TheMachine().CreateObject(name->c_str(), out);
 }
-void RegRegisterNative(vm::Registry*, vm::NativeFunctionObject* object) {
-  TheMachine().RegisterNative(object);
+void RegRegisterFunction(TableObject*, NativeFunctionHead* function) {
+  TheMachine().RegisterFunction(function);
 }
-void RegSetFlags(vm::Registry*, const char* className, const char* name, std::uint32_t flags) {
-  TheMachine().SetFlags(className, name, flags);
+void RegSetCallable(TableObject*, const char* className, const char* name, bool callable) {
+  TheMachine().SetCallableFromTasklets(className, name, callable);
 }
-bool RegBoundObject(vm::Registry*, std::uint64_t handle, const StringRef* name,
-                    vm::BoundObject** out) {
-  return TheMachine().BoundObjectFor(handle, name->c_str(), out);
+bool RegFindBoundObject(TableObject*, std::uint64_t handle, const char* className,
+                        ScriptObject** out) {
+  return TheMachine().FindBoundObject(handle, className, out);
 }
-vm::HandlePolicy* RegHandlePolicy(vm::Registry*) {
-  return TheMachine().policy();
+TableObject* RegHandlePolicy(TableObject*) {
+  return TheMachine().handlePolicy();
 }
-vm::BindPolicy* RegBindPolicy(vm::Registry*);
+TableObject* RegBindPolicy(TableObject*) {
+  return TheMachine().bindPolicy();
+}
 
 // Handle policy slots.
-bool PolIsType(vm::HandlePolicy*, std::uint32_t type, std::uint64_t handle) {
+bool PolIsType(TableObject*, std::uint32_t type, std::uint64_t handle) {
   return TheMachine().HandleIsType(type, handle);
 }
-bool PolIsValid(vm::HandlePolicy*, std::uint64_t handle) {
+bool PolAvailable(TableObject*, std::uint64_t handle) {
   return TheMachine().HandleIsValid(handle);
 }
-std::uint64_t PolInvalid(vm::HandlePolicy*) {
+std::uint64_t PolEmpty(TableObject*) {
   return Machine::kInvalidHandle;
 }
-std::uint64_t PolMake(vm::HandlePolicy*, std::uint32_t type, const void* form) {
+std::uint64_t PolHandleFor(TableObject*, std::uint32_t type, const void* form) {
   return TheMachine().MakeHandle(type, form);
 }
-void* PolResolve(vm::HandlePolicy*, std::uint32_t type, std::uint64_t handle) {
+void* PolObjectFor(TableObject*, std::uint32_t type, std::uint64_t handle) {
   return TheMachine().Resolve(type, handle);
 }
-void PolKeep(vm::HandlePolicy*, std::uint64_t handle) {
+void PolPersist(TableObject*, std::uint64_t handle) {
   TheMachine().Keep(handle);
 }
-void PolRelease(vm::HandlePolicy*, std::uint64_t handle) {
+void PolRelease(TableObject*, std::uint64_t handle) {
   TheMachine().Release(handle);
 }
 
@@ -74,83 +121,72 @@ std::array<void*, N> TrapTable() {
   table.fill(reinterpret_cast<void*>(&UnexpectedSlot));
   return table;
 }
+template <class F>
+void* Entry(F* f) {
+  return reinterpret_cast<void*>(f);
+}
 
-void** RegistryTable() {
-  static std::array<void*, vm::registry_slot::kCount> table = [] {
-    auto t = TrapTable<vm::registry_slot::kCount>();
-    namespace s = vm::registry_slot;
-    t[s::kClassForFormType] = reinterpret_cast<void*>(&RegClassForFormType);
-    t[s::kTypeIdOf] = reinterpret_cast<void*>(&RegTypeIdOf);
-    t[s::kCreateObject] = reinterpret_cast<void*>(&RegCreateObject);
-    t[s::kRegisterNative] = reinterpret_cast<void*>(&RegRegisterNative);
-    t[s::kSetFunctionFlags] = reinterpret_cast<void*>(&RegSetFlags);
-    t[s::kBoundObject] = reinterpret_cast<void*>(&RegBoundObject);
-    t[s::kHandlePolicy] = reinterpret_cast<void*>(&RegHandlePolicy);
-    t[s::kBindPolicy] = reinterpret_cast<void*>(&RegBindPolicy);
+void* const* RegistryTable() {
+  static const std::array<void*, registry_slot::kCount> table = [] {
+    auto t = TrapTable<registry_slot::kCount>();
+    namespace s = registry_slot;
+    t[s::kClassForTypeId] = Entry(&RegClassForTypeId);
+    t[s::kTypeIdForName] = Entry(&RegTypeIdForName);
+    t[s::kCreateObject] = Entry(&RegCreateObject);
+    t[s::kRegisterFunction] = Entry(&RegRegisterFunction);
+    t[s::kSetCallableFromTasklets] = Entry(&RegSetCallable);
+    t[s::kFindBoundObject] = Entry(&RegFindBoundObject);
+    t[s::kHandlePolicy] = Entry(&RegHandlePolicy);
+    t[s::kBindPolicy] = Entry(&RegBindPolicy);
     return t;
   }();
   return table.data();
 }
 
-void** PolicyTable() {
-  static std::array<void*, vm::policy_slot::kCount> table = [] {
-    auto t = TrapTable<vm::policy_slot::kCount>();
-    namespace s = vm::policy_slot;
-    t[s::kIsType] = reinterpret_cast<void*>(&PolIsType);
-    t[s::kIsValid] = reinterpret_cast<void*>(&PolIsValid);
-    t[s::kInvalid] = reinterpret_cast<void*>(&PolInvalid);
-    t[s::kMake] = reinterpret_cast<void*>(&PolMake);
-    t[s::kResolve] = reinterpret_cast<void*>(&PolResolve);
-    t[s::kKeep] = reinterpret_cast<void*>(&PolKeep);
-    t[s::kRelease] = reinterpret_cast<void*>(&PolRelease);
+void* const* HandlePolicyTable() {
+  static const std::array<void*, handle_slot::kCount> table = [] {
+    auto t = TrapTable<handle_slot::kCount>();
+    namespace s = handle_slot;
+    t[s::kHandleIsType] = Entry(&PolIsType);
+    t[s::kHandleAvailable] = Entry(&PolAvailable);
+    t[s::kEmptyHandle] = Entry(&PolEmpty);
+    t[s::kHandleForObject] = Entry(&PolHandleFor);
+    t[s::kObjectForHandle] = Entry(&PolObjectFor);
+    t[s::kPersistHandle] = Entry(&PolPersist);
+    t[s::kReleaseHandle] = Entry(&PolRelease);
     return t;
   }();
   return table.data();
 }
 
-void** BindPolicyTable() {
-  static std::array<void*, 4> table = TrapTable<4>();
+void* const* BindPolicyTable() {
+  static const std::array<void*, 4> table = TrapTable<4>();
   return table.data();
 }
 
-vm::ClassInfo* NewClass(const char* name) {
-  auto* info = static_cast<vm::ClassInfo*>(
-      engine::decl::HeapAllocate(&EngineHeap(), sizeof(vm::ClassInfo), 0, false));
-  new (info) vm::ClassInfo{};
-  info->refCount = 1;  // the registry's own reference
-  engine::decl::CreateString(&info->name, name);
-  return info;
-}
-
-std::uint32_t FormTypeOfClass(const char* name) {
-  return std::strcmp(name, "Quest") == 0 ? kFormTypeQuest : 0;
+ClassDescription* NewClass(const char* name) {
+  auto* description = static_cast<ClassDescription*>(
+      HeapAllocate(&EngineHeap(), sizeof(ClassDescription), 0, false));
+  new (description) ClassDescription{};
+  description->referenceCount = 1;  // the registry's own reference
+  StringFromText(&description->name, name);
+  return description;
 }
 
 }  // namespace
 
-vm::BindPolicy* BindPolicyOf(Machine* machine) {
-  return &machine->bindPolicy_;
-}
-
-namespace {
-vm::BindPolicy* RegBindPolicy(vm::Registry*) {
-  return BindPolicyOf(&TheMachine());
-}
-}  // namespace
-
-Machine::Machine() {
-  registry_.vtbl = RegistryTable();
-  policy_.vtbl = PolicyTable();
-  bindPolicy_.vtbl = BindPolicyTable();
-  formClass_ = NewClass("Form");
-  questClass_ = NewClass("Quest");
-}
+Machine::Machine()
+    : registry_{RegistryTable()},
+      handlePolicy_{HandlePolicyTable()},
+      bindPolicy_{BindPolicyTable()},
+      formClass_(NewClass("Form")),
+      questClass_(NewClass("Quest")) {}
 
 Machine::~Machine() {
   DestroyNatives();
-  for (auto& [key, object] : bound_) engine::decl::HeapFree(&EngineHeap(), object, false);
-  engine::decl::HeapFree(&EngineHeap(), formClass_, false);
-  engine::decl::HeapFree(&EngineHeap(), questClass_, false);
+  for (auto& [key, binding] : bound_) HeapFree(&EngineHeap(), binding.object, false);
+  HeapFree(&EngineHeap(), formClass_, false);
+  HeapFree(&EngineHeap(), questClass_, false);
 }
 
 Machine& TheMachine() {
@@ -158,77 +194,106 @@ Machine& TheMachine() {
   return *machine;
 }
 
-std::vector<RegisteredNative> Machine::Natives() const {
+std::vector<NativeFunctionHead*> Machine::Natives() const {
   std::lock_guard<std::mutex> guard(lock_);
   return natives_;
 }
 
-vm::NativeFunctionObject* Machine::Find(const std::string& className,
-                                        const std::string& name) const {
+NativeFunctionHead* Machine::Find(const std::string& className, const std::string& name) const {
   std::lock_guard<std::mutex> guard(lock_);
-  for (const RegisteredNative& n : natives_)
-    if (className == n.object->className.c_str() && name == n.object->name.c_str()) return n.object;
+  for (NativeFunctionHead* f : natives_) {
+    // Through the function's own table, as the engine asks it.
+    auto nameOf = reinterpret_cast<FnStringField>(f->table[function_slot::kName]);
+    auto classOf = reinterpret_cast<FnStringField>(f->table[function_slot::kClassName]);
+    if (className == classOf(f)->c_str() && name == nameOf(f)->c_str()) return f;
+  }
   return nullptr;
 }
 
-void Machine::Call(vm::NativeFunctionObject* native, const std::vector<vm::VMValue>& arguments,
-                   vm::VMValue* result) {
-  Stack stack;
-  // Some values in front of the arguments, so that the argument offset matters.
-  stack.values.assign(3, vm::VMValue{vm::kNone, 0});
-  stack.values.insert(stack.values.end(), arguments.begin(), arguments.end());
-  Frame frame{{&stack}, 3};
-  auto dispatch = reinterpret_cast<vm::OpDispatch>(native->ops[vm::op::kDispatch]);
-  dispatch(native, nullptr, &registry_, 1, result, &frame.base);
+Machine::Signature Machine::SignatureOf(NativeFunctionHead* function) {
+  Signature signature;
+  const auto count =
+      reinterpret_cast<FnCount>(function->table[function_slot::kParameterCount])(function);
+  auto parameterAt =
+      reinterpret_cast<FnParameterAt>(function->table[function_slot::kParameterAt]);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    EngineString name;
+    std::uint64_t type = type_word::kNone;
+    if (!parameterAt(function, i, &name, &type)) break;
+    signature.parameters.push_back(type);
+  }
+  reinterpret_cast<FnReturnType>(function->table[function_slot::kReturnType])(function,
+                                                                              &signature.result);
+  return signature;
 }
 
-vm::VMValue Machine::FormValue(std::uint32_t formID, std::uint32_t formType) {
-  vm::VMValue value{vm::kNone, 0};
-  TESForm* form = engine::decl::LookupFormByID(formID);
-  vm::ClassInfo* info = formType == kFormTypeQuest ? questClass_ : formClass_;
+void Machine::Call(NativeFunctionHead* native, const std::vector<Value>& arguments,
+                   Value* result) {
+  Stack stack;
+  // Some values in front of the arguments, so that the argument offset matters.
+  stack.values.assign(3, Value{type_word::kNone, 0});
+  stack.values.insert(stack.values.end(), arguments.begin(), arguments.end());
+  Frame frame{{&stack}, 3};
+  auto dispatch = reinterpret_cast<FnMarshalAndDispatch>(
+      native->table[function_slot::kMarshalAndDispatch]);
+  dispatch(native, nullptr, &registry_, 1, result, &frame.head);
+}
+
+Value Machine::FormValue(std::uint32_t formID, std::uint32_t formType) {
+  Value value{type_word::kNone, 0};
+  Form* form = LookupForm(formID);
+  ClassDescription* description = formType == kQuestFormType ? questClass_ : formClass_;
   const std::uint64_t handle =
       form ? MakeHandle(formType, form) : ((static_cast<std::uint64_t>(formType) << 32) | formID);
-  vm::BoundObject* object = nullptr;
-  if (!BoundObjectFor(handle, info->name.c_str(), &object)) {
-    CreateObject(info->name.c_str(), &object);
+  ScriptObject* object = nullptr;
+  if (!FindBoundObject(handle, description->name.c_str(), &object)) {
+    CreateObject(description->name.c_str(), &object);
     Bind(object, handle);
   }
-  value.type = reinterpret_cast<std::uint64_t>(info);
+  value.type = reinterpret_cast<std::uint64_t>(description);
   value.data = reinterpret_cast<std::uint64_t>(object);
   return value;  // carries the local reference
 }
 
-bool Machine::FormIDOf(const vm::VMValue& value, std::uint32_t* formID) {
-  if (vm::KindOf(value.type) != vm::kObject || !value.data) return false;
-  auto* object = reinterpret_cast<vm::BoundObject*>(value.data);
-  const std::int32_t seen = vm::LockBoundObject(object);
+bool Machine::FormIDOf(const Value& value, std::uint32_t* formID) {
+  if (!type_word::IsObject(value.type) || !value.data) return false;
+  auto* object = reinterpret_cast<ScriptObject*>(value.data);
+  CheckIntact(object, "a result");
+  const std::int32_t seen = LockObject(object);
   const std::uint64_t handle = object->handle;
-  vm::UnlockBoundObject(object, seen);
-  auto* form = static_cast<TESForm*>(Resolve(0, handle));
+  UnlockObject(object, seen);
+  auto* form = static_cast<Form*>(Resolve(0, handle));
   if (!form) return false;
   *formID = form->formID;
   return true;
 }
 
-vm::ClassInfo* Machine::ClassForFormType(std::uint32_t formType) {
+ClassDescription* Machine::ClassForFormType(std::uint32_t formType) const {
   if (formType == 0) return formClass_;
-  if (formType == kFormTypeQuest) return questClass_;
+  if (formType == kQuestFormType) return questClass_;
+  return nullptr;
+}
+
+ClassDescription* Machine::KnownClass(const char* name) const {
+  if (!name) return nullptr;
+  if (std::strcmp(name, "Form") == 0) return formClass_;
+  if (std::strcmp(name, "Quest") == 0) return questClass_;
   return nullptr;
 }
 
 void Machine::DestroyNatives() {
-  std::vector<RegisteredNative> natives;
+  std::vector<NativeFunctionHead*> natives;
   {
     std::lock_guard<std::mutex> guard(lock_);
     natives.swap(natives_);
   }
-  for (const RegisteredNative& n : natives)
-    reinterpret_cast<vm::OpDestroy>(n.object->ops[vm::op::kDestroy])(n.object, 1);
+  for (NativeFunctionHead* f : natives)
+    reinterpret_cast<FnDeletingDestructor>(f->table[function_slot::kDeletingDestructor])(f, 1);
 }
 
-std::uint64_t Machine::liveBoundObjects() const {
+std::uint64_t Machine::liveObjects() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return liveObjects_;
+  return created_.size();
 }
 
 std::int64_t Machine::keptHandles(std::uint64_t handle) const {
@@ -237,106 +302,173 @@ std::int64_t Machine::keptHandles(std::uint64_t handle) const {
   return it == kept_.end() ? 0 : it->second;
 }
 
-bool Machine::GetClassForFormType(std::uint32_t formType, vm::ClassInfo** out) {
-  vm::ClassInfo* info = ClassForFormType(formType);
-  if (!info) return false;
-  std::atomic_ref<std::int32_t>(info->refCount).fetch_add(1);
-  *out = info;
-  return true;
+std::vector<std::string> Machine::Faults() const {
+  std::lock_guard<std::mutex> guard(faults_lock_);
+  return faults_;
 }
 
-bool Machine::TypeIdOf(const char* className, std::uint32_t* out) const {
-  if (std::strcmp(className, "Form") != 0 && std::strcmp(className, "Quest") != 0) return false;
-  *out = FormTypeOfClass(className);
-  return true;
+void Machine::Fault(const std::string& what) {
+  std::fprintf(stderr, "cradlewright-host: engine fault: %s\n", what.c_str());
+  std::lock_guard<std::mutex> guard(faults_lock_);
+  faults_.push_back(what);
 }
 
-bool Machine::CreateObject(const char* className, vm::BoundObject** out) {
-  vm::ClassInfo* info = std::strcmp(className, "Quest") == 0  ? questClass_
-                        : std::strcmp(className, "Form") == 0 ? formClass_
-                                                              : nullptr;
-  if (!info) return false;
-  auto* object = static_cast<vm::BoundObject*>(
-      engine::decl::HeapAllocate(&EngineHeap(), sizeof(vm::BoundObject), 0, false));
-  if (!object) return false;
-  object->handle = kInvalidHandle;
-  object->lockWord = 1;  // the caller's reference
-  object->pad0C = 0;
-  object->classInfo = info;
+ClassDescription* Machine::CheckIntact(const ScriptObject* object, const char* when) {
+  ClassDescription* description = nullptr;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    ++liveObjects_;
+    // Only objects this machine made carry its contents.
+    auto it = created_.find(object);
+    if (it == created_.end()) return nullptr;
+    description = it->second.description;
+  }
+  if (object->flags != kLiveObjectFlags || object->classDescription != description ||
+      object->lockStructure != g_lockStructure) {
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "script object %p damaged (seen at %s): flags %08X, class %p, lock %p",
+                  static_cast<const void*>(object), when, object->flags,
+                  static_cast<const void*>(object->classDescription), object->lockStructure);
+    Fault(line);
+  }
+  return description;
+}
+
+bool Machine::GetClassForTypeId(std::uint32_t typeId, ClassDescription** out) {
+  ClassDescription* description = ClassForFormType(typeId);
+  if (!description) return false;
+  std::atomic_ref<std::int32_t>(description->referenceCount).fetch_add(1);
+  *out = description;
+  return true;
+}
+
+bool Machine::TypeIdOf(const char* className, std::uint32_t* out) {
+  ClassDescription* description = KnownClass(className);
+  if (!description) return false;
+  *out = description == questClass_ ? kQuestFormType : 0;
+  return true;
+}
+
+bool Machine::CreateObject(const char* className, ScriptObject** out) {
+  ClassDescription* description = KnownClass(className);
+  if (!description) return false;
+  auto* object =
+      static_cast<ScriptObject*>(HeapAllocate(&EngineHeap(), sizeof(ScriptObject), 0, false));
+  if (!object) return false;
+  new (object) ScriptObject{};
+  object->flags = kLiveObjectFlags;
+  object->classDescription = description;
+  StringFromText(&object->stateName, "");
+  object->lockStructure = g_lockStructure;
+  object->handle = kInvalidHandle;
+  object->referenceCount = 1;  // the caller's reference
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    created_[object] = Created{++clock_, description};
   }
   *out = object;
   return true;
 }
 
-void Machine::RegisterNative(vm::NativeFunctionObject* object) {
+void Machine::RegisterFunction(NativeFunctionHead* function) {
   std::lock_guard<std::mutex> guard(lock_);
-  natives_.push_back({object, 0});
+  natives_.push_back(function);
 }
 
-void Machine::SetFlags(const char* className, const char* name, std::uint32_t flags) {
-  std::lock_guard<std::mutex> guard(lock_);
-  for (RegisteredNative& n : natives_)
-    if (std::strcmp(className, n.object->className.c_str()) == 0 &&
-        std::strcmp(name, n.object->name.c_str()) == 0)
-      n.flags = flags;
+void Machine::SetCallableFromTasklets(const char* className, const char* name, bool callable) {
+  NativeFunctionHead* function = Find(className ? className : "", name ? name : "");
+  if (!function) {
+    Fault("set callable from tasklets (registry slot 26) for an unknown function " +
+          Shown(className) + "." + Shown(name));
+    return;
+  }
+  reinterpret_cast<void (*)(NativeFunctionHead*, std::uint8_t)>(
+      function->table[function_slot::kSetCallableFromTasklets])(function, callable ? 1 : 0);
 }
 
-bool Machine::BoundObjectFor(std::uint64_t handle, const char* className, vm::BoundObject** out) {
-  vm::BoundObject* object = nullptr;
+bool Machine::FindBoundObject(std::uint64_t handle, const char* className, ScriptObject** out) {
+  if (!KnownClass(className)) {
+    Fault("find bound object (registry slot 28) was handed \"" + Shown(className) +
+          "\", which names no class");
+    return false;
+  }
+  ScriptObject* object = nullptr;
   {
     std::lock_guard<std::mutex> guard(lock_);
     auto it = bound_.find({handle, className});
-    if (it == bound_.end()) return false;
-    object = it->second;
+    if (it == bound_.end()) {
+      t_lastMiss = {handle, ++clock_};
+      return false;
+    }
+    object = it->second.object;
     AddReference(object);  // the caller's reference, taken while the registry holds its own
   }
   *out = object;
   return true;
 }
 
-void Machine::Bind(vm::BoundObject* object, std::uint64_t handle) {
-  const std::int32_t seen = vm::LockBoundObject(object);
+void Machine::Bind(ScriptObject* object, std::uint64_t handle) {
+  const ClassDescription* description = CheckIntact(object, "bind");
+  if (!description) {
+    Fault("bind of an object the registry did not make");
+    return;
+  }
+  const std::int32_t seen = LockObject(object);
   object->handle = handle;
-  vm::UnlockBoundObject(object, seen);
-  const auto* info = static_cast<const vm::ClassInfo*>(object->classInfo);
+  UnlockObject(object, seen);
+  const std::string className = description->name.c_str();
+  bool duplicate = false, added = false;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    // Two threads may bind new objects for one handle at once: the first binding
-    // stays, and the later object lives only as long as its own references.
-    if (!bound_.emplace(std::pair{handle, std::string(info->name.c_str())}, object).second) return;
+    auto it = bound_.find({handle, className});
+    if (it != bound_.end()) {
+      // Two threads may look, miss and bind at once: the first binding stays and the
+      // later object lives only as long as its own references. A binding that was
+      // already there when this thread looked should have been found instead.
+      duplicate = t_lastMiss.handle != handle || it->second.boundAt < t_lastMiss.time;
+    } else {
+      bound_.emplace(std::pair{handle, className}, Binding{object, ++clock_});
+      added = true;
+    }
   }
+  if (duplicate) {
+    char line[128];
+    std::snprintf(line, sizeof line,
+                  "a second %s object was bound to handle %016llX, which already had one",
+                  className.c_str(), static_cast<unsigned long long>(handle));
+    Fault(line);
+  }
+  if (!added) return;
   AddReference(object);  // the registry's reference
 }
 
-void Machine::AddReference(vm::BoundObject* object) {
-  const std::int32_t seen = vm::LockBoundObject(object);
-  const std::int32_t count = (seen & 0x7FFFFFFF) + 1;
+void Machine::AddReference(ScriptObject* object) {
+  const std::int32_t seen = LockObject(object);
+  const std::int32_t count = (seen & INT32_MAX) + 1;
   if (count == 2) Keep(object->handle);
-  vm::UnlockBoundObject(object, count);
+  UnlockObject(object, count);
 }
 
-void Machine::DropReference(vm::BoundObject* object) {
-  const std::int32_t seen = vm::LockBoundObject(object);
-  const std::int32_t count = (seen & 0x7FFFFFFF) - 1;
+void Machine::DropReference(ScriptObject* object) {
+  const std::int32_t seen = LockObject(object);
+  const std::int32_t count = (seen & INT32_MAX) - 1;
   if (count == 1) Release(object->handle);
-  vm::UnlockBoundObject(object, count);
+  UnlockObject(object, count);
   if (count == 0) {
-    engine::decl::DestroyBoundObject(object);
-    engine::decl::HeapFree(&EngineHeap(), object, false);
+    DestroyObject(object);
+    HeapFree(&EngineHeap(), object, false);
   }
 }
 
-void Machine::Forget(vm::BoundObject* object) {
+void Machine::Forget(ScriptObject* object) {
+  CheckIntact(object, "destruction");
   std::lock_guard<std::mutex> guard(lock_);
   for (auto it = bound_.begin(); it != bound_.end(); ++it)
-    if (it->second == object) {
+    if (it->second.object == object) {
       bound_.erase(it);
       break;
     }
-  --liveObjects_;
+  created_.erase(object);
 }
 
 bool Machine::HandleIsType(std::uint32_t formType, std::uint64_t handle) const {
@@ -346,20 +478,19 @@ bool Machine::HandleIsType(std::uint32_t formType, std::uint64_t handle) const {
 }
 
 bool Machine::HandleIsValid(std::uint64_t handle) const {
-  return handle != kInvalidHandle &&
-         engine::decl::LookupFormByID(static_cast<std::uint32_t>(handle)) != nullptr;
+  return handle != kInvalidHandle && LookupForm(static_cast<std::uint32_t>(handle)) != nullptr;
 }
 
 std::uint64_t Machine::MakeHandle(std::uint32_t formType, const void* form) const {
   if (!form) return kInvalidHandle;
-  const auto* f = static_cast<const TESForm*>(form);
+  const auto* f = static_cast<const Form*>(form);
   const std::uint32_t type = formType ? formType : f->formType;
   return (static_cast<std::uint64_t>(type) << 32) | f->formID;
 }
 
 void* Machine::Resolve(std::uint32_t formType, std::uint64_t handle) const {
   if (!HandleIsType(formType, handle) || !HandleIsValid(handle)) return nullptr;
-  return engine::decl::LookupFormByID(static_cast<std::uint32_t>(handle));
+  return LookupForm(static_cast<std::uint32_t>(handle));
 }
 
 void Machine::Keep(std::uint64_t handle) {
@@ -372,36 +503,34 @@ void Machine::Release(std::uint64_t handle) {
   --kept_[handle];
 }
 
-}  // namespace cw::sim
+// The engine's free functions that work on the machine.
 
-namespace cw::engine::decl {
-
-void BindObject(vm::BindPolicy*, vm::BoundObject** object, std::uint64_t handle) {
-  if (object && *object) sim::TheMachine().Bind(*object, handle);
+void BindObject(TableObject*, ScriptObject** object, std::uint64_t handle) {
+  if (object && *object) TheMachine().Bind(*object, handle);
 }
 
-void DestroyBoundObject(vm::BoundObject* object) {
-  sim::TheMachine().Forget(object);
+void DestroyObject(ScriptObject* object) {
+  TheMachine().Forget(object);
 }
 
-void DestroyClassInfo(vm::ClassInfo* info) {
-  info->name.data = nullptr;
+void DestroyClassDescription(ClassDescription* description) {
+  description->name.text = nullptr;
 }
 
-void CleanValue(vm::VMValue* value) {
-  if (vm::KindOf(value->type) == vm::kObject && value->data)
-    sim::TheMachine().DropReference(reinterpret_cast<vm::BoundObject*>(value->data));
-  value->type = vm::kNone;
+void CleanValue(Value* value) {
+  if (type_word::IsObject(value->type) && value->data)
+    TheMachine().DropReference(reinterpret_cast<ScriptObject*>(value->data));
+  value->type = type_word::kNone;
   value->data = 0;
 }
 
-vm::VMValue* CopyValue(vm::VMValue* destination, const vm::VMValue* source) {
+Value* CopyValue(Value* destination, const Value* source) {
   if (destination == source) return destination;
   CleanValue(destination);
   *destination = *source;
-  if (vm::KindOf(source->type) == vm::kObject && source->data)
-    sim::TheMachine().AddReference(reinterpret_cast<vm::BoundObject*>(source->data));
+  if (type_word::IsObject(source->type) && source->data)
+    TheMachine().AddReference(reinterpret_cast<ScriptObject*>(source->data));
   return destination;
 }
 
-}  // namespace cw::engine::decl
+}  // namespace cw::sim

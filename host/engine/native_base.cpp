@@ -2,60 +2,65 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/engine/heap.h"
-#include "plugin/engine_api.h"
+#include "host/engine/functions.h"
 
-namespace cw::engine::decl {
+namespace cw::sim {
 
-vm::NativeFunctionObject* NativeBaseConstruct(vm::NativeFunctionObject* object, const char* name,
-                                              const char* className, bool isStatic,
-                                              std::uint32_t paramCount) {
-  CreateString(&object->name, name);
-  CreateString(&object->className, className);
-  object->hostWord08 = 0;
-  object->paramCount = static_cast<std::uint16_t>(paramCount);
-  object->isStatic = isStatic ? 1 : 0;
-  object->userFlags = 0;
-  object->params = nullptr;
-  if (paramCount) {
-    object->params = static_cast<vm::ParamEntry*>(
-        HeapAllocate(&sim::EngineHeap(), sizeof(vm::ParamEntry) * paramCount, 0, false));
-    for (std::uint32_t i = 0; i < paramCount; ++i) {
+NativeFunctionHead* NativeConstruct(NativeFunctionHead* function, const char* name,
+                                    const char* className, bool isStatic,
+                                    std::uint32_t parameterCount) {
+  StringFromText(&function->name, name);
+  StringFromText(&function->className, className);
+  StringFromText(&function->stateName, "");
+  StringFromText(&function->docString, "");
+  function->referenceCount = 0;
+  function->returnType = type_word::kNone;
+  // A native has no locals: its parameters are all its entries.
+  function->word38 = static_cast<std::uint16_t>(parameterCount);
+  function->totalEntries = static_cast<std::uint16_t>(parameterCount);
+  function->isStatic = isStatic ? 1 : 0;
+  function->noWait = 0;
+  function->userFlags = 0;
+  function->parameters = nullptr;
+  if (parameterCount) {
+    function->parameters = static_cast<ParameterEntry*>(
+        HeapAllocate(&EngineHeap(), sizeof(ParameterEntry) * parameterCount, 0, false));
+    for (std::uint32_t i = 0; i < parameterCount; ++i) {
       char text[16];
       std::snprintf(text, sizeof text, "arg%u", i + 1);
-      CreateString(&object->params[i].name, text);
-      object->params[i].type = 0;
+      StringFromText(&function->parameters[i].name, text);
+      function->parameters[i].type = type_word::kNone;
     }
   }
-  return object;
+  return function;
 }
 
-void NativeBaseDestroy(vm::NativeFunctionObject* object) {
-  HeapFree(&sim::EngineHeap(), object->params, false);
-  object->params = nullptr;
+void NativeDestruct(NativeFunctionHead* function) {
+  HeapFree(&EngineHeap(), function->parameters, false);
+  function->parameters = nullptr;
 }
 
-bool NativeParamAt(vm::NativeFunctionObject* object, std::uint32_t index, StringCache::Ref* outName,
-                   std::uint64_t* outType) {
-  if (index >= object->paramCount || !object->params) return false;
-  *outName = object->params[index].name;
-  *outType = object->params[index].type;
+bool NativeParameterAt(NativeFunctionHead* function, std::uint32_t index, EngineString* name,
+                       std::uint64_t* type) {
+  if (index >= function->totalEntries || !function->parameters) return false;
+  *name = function->parameters[index].name;
+  *type = function->parameters[index].type;
   return true;
 }
 
-std::uint32_t NativeInvoke(vm::NativeFunctionObject*, void*, void*, void*, void*) {
+std::uint32_t NativeInvoke(NativeFunctionHead*, void*, void*, void*, void*) {
   return 0;
 }
 
-const StringCache::Ref* NativeSourceFile(vm::NativeFunctionObject*) {
-  static StringCache::Ref native;
-  if (!native.data) CreateString(&native, "<native>");
+const EngineString* NativeSourceFile(NativeFunctionHead*) {
+  static EngineString native;
+  if (!native.text) StringFromText(&native, "<native>");
   return &native;
 }
 
-bool NativeLocalNameAt(vm::NativeFunctionObject*, std::uint32_t, StringCache::Ref* out) {
-  out->data = nullptr;
+bool NativeLocalNameAt(NativeFunctionHead*, std::uint32_t, EngineString* name) {
+  name->text = nullptr;
   return false;
 }
 
-}  // namespace cw::engine::decl
+}  // namespace cw::sim

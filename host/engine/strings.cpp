@@ -8,9 +8,9 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "plugin/engine_api.h"
+#include "host/engine/functions.h"
 
-namespace cw::engine::decl {
+namespace cw::sim {
 namespace {
 
 struct TextHash {
@@ -32,14 +32,14 @@ const char* Intern(const char* text) {
 
 }  // namespace
 
-StringCache::Ref* CreateString(StringCache::Ref* slot, const char* text) {
-  slot->data = Intern(text);
+EngineString* StringFromText(EngineString* slot, const char* text) {
+  slot->text = Intern(text);
   return slot;
 }
 
-StringCache::Ref* SetString(StringCache::Ref* slot, const char* text) {
-  slot->data = Intern(text);
+EngineString* SetStringFromText(EngineString* slot, const char* text) {
+  slot->text = Intern(text);
   return slot;
 }
 
-}  // namespace cw::engine::decl
+}  // namespace cw::sim

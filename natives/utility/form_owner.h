@@ -17,14 +17,16 @@ struct FormIDParts {
 };
 FormIDParts SplitFormID(std::uint32_t formID);
 
-// "<owning file name without extension>_<number in lower-case hexadecimal>". The
-// empty text for a null form, a null handler, or a form whose index is negative or
-// not below the count of loaded regular mods.
+// "<owning file name without extension>_<number in lower-case hexadecimal>". A light
+// plugin's form FE LLL xxx is owned by the loaded light plugin LLL and numbered xxx.
+// The empty text for a null form, a null handler, or a form whose index is negative
+// or not below the count of loaded regular (or light) plugins.
 std::string ReferenceForForm(const TESForm* form, const DataHandler* handler);
 
-// The file name of the loaded regular mod that owns the form, with or without its
-// extension. The empty text for a null form, "-1" for a negative index (top byte
-// 0x80 to 0xFE, and FF000000), "-3" when the index is not below the count.
+// The file name of the loaded plugin that owns the form, with or without its
+// extension. The empty text for a null form; "-1" for a negative index (top byte
+// 0x80 to 0xFD, FF000000, and FE forms whose light index names no loaded light
+// plugin); "-3" when a regular index is not below the count.
 std::string ModForForm(const TESForm* form, bool withExtension, const DataHandler* handler);
 
 }  // namespace cw

@@ -77,8 +77,8 @@ ResolvedReference ResolveFormReference(std::string_view text, const DataHandler*
                                   {reference.baseName, ReferenceMatch::kAsWritten}};
   const auto number = static_cast<std::uint32_t>(reference.number);
   for (const Candidate& candidate : candidates) {
-    const std::uint32_t index = LoadOrderIndex(handler, candidate.name);
-    if (TESForm* form = lookup(number | (index << 24))) {
+    const ModSlot slot = ModSlotOf(handler, candidate.name);
+    if (TESForm* form = lookup(number | slot.FormIDBase())) {
       result.form = form;
       result.match = candidate.match;
       result.baseName = std::move(reference.baseName);

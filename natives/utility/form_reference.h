@@ -41,8 +41,9 @@ struct ResolvedReference {
 };
 
 // Tries base name + ".esp", + ".esm", then the base name itself: each gives the
-// top byte of a form ID (0xFF for a name not in the mod list) OR-ed with the number,
-// and the first ID that the look-up knows wins. The null reference, a null handler
+// plugin's form-ID bits (II000000 for a regular plugin, FELLL000 for a light one,
+// FF000000 for a name not loaded) OR-ed with the number, and the first ID that the
+// look-up knows wins. The null reference, a null handler
 // or a null look-up find nothing.
 ResolvedReference ResolveFormReference(std::string_view text, const DataHandler* handler,
                                        FormLookup lookup);

@@ -1,18 +1,18 @@
 #pragma once
 // The quests that one mod file defines: those of the engine's quest array whose
-// form ID top byte is the file's load-order index, in array order.
+// form IDs name the file (top byte its load-order index, or FE and its light index
+// for a light plugin), in array order.
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
+#include "natives/utility/mod_list.h"
 #include "plugin/engine_types.h"
 
 namespace cw {
 
-// Load-order index (low 8 bits of the position) of the first of the names
-// `modName`, `modName` + ".esp", `modName` + ".esm" that the mod list has;
-// nothing when it has none of them.
-std::optional<std::uint8_t> QuestModIndex(const DataHandler* handler, std::string_view modName);
+// Where the forms live of the first of `modName`, `modName` + ".esp" and
+// `modName` + ".esm" that the engine loaded; missing when it loaded none of them.
+ModSlot QuestModSlot(const DataHandler* handler, std::string_view modName);
 
 // How many quests the mod owns; 0 when the mod is not found.
 std::int32_t QuestCountOfMod(const DataHandler* handler, std::string_view modName);

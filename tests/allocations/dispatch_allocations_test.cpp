@@ -14,8 +14,6 @@
 #include "host/call_arguments.h"
 #include "host/engine/heap.h"
 #include "host/in_process.h"
-#include "plugin/engine_api.h"
-#include "plugin/value_conversion.h"
 #include "tests/allocations/counting_new.h"
 #include "tests/support/game_folder.h"
 
@@ -33,7 +31,7 @@ class PluginInThisProcess : public testing::Environment {
     sim::SessionOptions options;
     options.gameDir = game_->str();
     // Short mod names: the natives' own copies of them fit a std::string's buffer.
-    options.mods = {"Skyrim.esm", "Cw.esp"};
+    options.plugins = {{"Skyrim.esm", sim::PluginKind::kRegular}, {"Cw.esp", sim::PluginKind::kRegular}};
     options.forms = {0x00012E46, 0x01000D62};
     options.quests = {0x01000D63};
     std::string error;
@@ -168,9 +166,9 @@ TEST(NativeEdge, ExhaustedMemoryEndsAsTheFailureValue) {
   lower->Run();
   count->Run();
   SetAllocationsFail(false);
-  EXPECT_EQ(lower->result().type, vm::kString);
+  EXPECT_EQ(lower->result().type, sim::type_word::kString);
   EXPECT_STREQ(reinterpret_cast<const char*>(lower->result().data), "");
-  EXPECT_EQ(count->result().type, vm::kInt);
+  EXPECT_EQ(count->result().type, sim::type_word::kInt);
   EXPECT_EQ(count->result().data, 0u);
   EXPECT_EQ(lower->RunText(), "a text too long for the small buffer of a string");
 }
@@ -179,21 +177,24 @@ TEST(NativeEdge, ExhaustedMemoryEndsAsTheFailureValue) {
 // form reaches the native as a null form.
 TEST(NativeEdge, AnObjectOfAnotherHandleTypeIsANullForm) {
   sim::Machine& machine = PluginInThisProcess::machine();
-  vm::NativeFunctionObject* native = machine.Find("FWUtility", "GetModFromForm");
+  sim::NativeFunctionHead* native = machine.Find("FWUtility", "GetModFromForm");
   ASSERT_NE(native, nullptr);
-  vm::BoundObject* object = nullptr;
+  sim::ScriptObject* object = nullptr;
   ASSERT_TRUE(machine.CreateObject("Form", &object));  // never bound: the invalid handle
-  const vm::VMValue unbound{reinterpret_cast<std::uint64_t>(machine.ClassForFormType(0)),
-                            reinterpret_cast<std::uint64_t>(object)};
-  const vm::VMValue real = machine.FormValue(0x00012E46, 0);
+  const sim::Value unbound{reinterpret_cast<std::uint64_t>(machine.ClassForFormType(0)),
+                           reinterpret_cast<std::uint64_t>(object)};
+  const sim::Value real = machine.FormValue(0x00012E46, 0);
+  const sim::Value yes{sim::type_word::kBool, 1};
   for (const auto& [argument, answer] : {std::pair{unbound, ""}, std::pair{real, "Skyrim.esm"}}) {
-    vm::VMValue result{vm::kNone, 0};
-    machine.Call(native, {argument, vm::BoolValue(true)}, &result);
-    EXPECT_EQ(sim::FormatResult(machine, result, native->returnType), answer);
-    engine::decl::CleanValue(&result);
+    sim::Value result{sim::type_word::kNone, 0};
+    machine.Call(native, {argument, yes}, &result);
+    EXPECT_EQ(sim::FormatResult(machine, result, sim::Machine::SignatureOf(native).result),
+              answer);
+    sim::CleanValue(&result);
   }
-  vm::VMValue values[] = {unbound, real};
-  for (vm::VMValue& v : values) engine::decl::CleanValue(&v);
+  sim::Value values[] = {unbound, real};
+  for (sim::Value& v : values) sim::CleanValue(&v);
+  EXPECT_TRUE(machine.Faults().empty());
 }
 
 }  // namespace

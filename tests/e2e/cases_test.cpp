@@ -4,6 +4,8 @@
 //   #! options ARG...          host options (--mod, --form, ...)
 //   #! examples                start from a copy of the example game folder
 //   #! file PATH "BYTES"       a file below the game folder (escapes as in run lines)
+//   #! fixture PATH NAME       a file below the game folder with the bytes of a real
+//                              file from outside (NAME below ../shared/fixtures)
 // An expectation in double quotes may use the same escapes.
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "host/call_arguments.h"
@@ -28,6 +31,12 @@ struct Case {
   std::string input;     // the calls
   std::string expected;  // what they print
 };
+
+std::string FixtureBytes(const std::string& name) {
+  std::ifstream in(fs::path(CW_SOURCE_DIR) / ".." / "shared" / "fixtures" / name, std::ios::binary);
+  if (!in) ADD_FAILURE() << "no fixture " << name;
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 Case ReadCase(const fs::path& path) {
   Case c;
@@ -60,6 +69,8 @@ Case ReadCase(const fs::path& path) {
         c.examples = true;
       else if (kind == "file" && words->size() == 3)
         c.files.emplace_back((*words)[1], (*words)[2]);
+      else if (kind == "fixture" && words->size() == 3)
+        c.files.emplace_back((*words)[1], FixtureBytes((*words)[2]));
       else
         ADD_FAILURE() << path << ": unknown directive: " << line;
     } else {

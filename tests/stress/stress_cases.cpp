@@ -37,7 +37,9 @@ std::string Named(const char* prefix, int n) {
 }  // namespace
 
 void AddEngineData(sim::SessionOptions* options) {
-  options->mods = {"Skyrim.esm", "Cradlewright.esp"};
+  options->plugins = {{"Skyrim.esm", sim::PluginKind::kRegular},
+                      {"ccFish.esm", sim::PluginKind::kLight},
+                      {"Cradlewright.esp", sim::PluginKind::kRegular}};
   options->forms = {0x00012E46, 0x01000D62};
   options->quests = {0x01000D63, 0x01000F00};
 }

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/engine/functions.h"
 #include "host/engine_data.h"
 #include "host/in_process.h"
 #include "tests/stress/stress_cases.h"
@@ -112,19 +113,20 @@ std::uint64_t Hammer(std::vector<PreparedCase>& cases, int thread, const std::at
 bool ReferencesBalanced(sim::Machine& machine) {
   bool balanced = true;
   for (const BoundForm& f : BoundForms()) {
-    const std::uint64_t handle = machine.MakeHandle(f.formType, sim::LookupFormByID(f.formID));
+    const std::uint64_t handle = machine.MakeHandle(f.formType, sim::LookupForm(f.formID));
     if (const std::int64_t kept = machine.keptHandles(handle); kept != 0) {
       std::fprintf(stderr, "cw_stress: handle %016llx is kept %lld times, not 0\n",
                    static_cast<unsigned long long>(handle), static_cast<long long>(kept));
       balanced = false;
     }
   }
-  const std::uint64_t live = machine.liveBoundObjects();
+  const std::uint64_t live = machine.liveObjects();
   if (live != BoundForms().size()) {
     std::fprintf(stderr, "cw_stress: %llu bound objects live, not %zu\n",
                  static_cast<unsigned long long>(live), BoundForms().size());
     balanced = false;
   }
+  if (!machine.Faults().empty()) balanced = false;  // each was printed when it happened
   return balanced;
 }
 

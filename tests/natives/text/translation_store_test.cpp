@@ -90,12 +90,18 @@ TEST_P(TranslationFileContent, LoadsAndLooksUp) {
 INSTANTIATE_TEST_SUITE_P(
     Files, TranslationFileContent,
     ::testing::Values(
-        ContentCase{"FullWidthLetterEndsText",
+        ContentCase{"FullWidthLetterIsKept",
                     Utf16LeBytes(u"$A\tab\xFF28"
                                  u"cd\r\n$B\tx\r\n"),
-                    "A", "ab", 5},
-        ContentCase{"EntryAfterCutIsGone",
+                    "A", "ab\xEF\xBC\xA8"
+                         "cd",
+                    18},
+        ContentCase{"EntryAfterFullWidthLetterIsKept",
                     Utf16LeBytes(u"$A\tab\xFF28"
+                                 u"cd\r\n$B\tx\r\n"),
+                    "B", "x", 18},
+        ContentCase{"EntryAfterLoneSurrogateIsGone",
+                    Utf16LeBytes(u"$A\tab\xDC00"
                                  u"cd\r\n$B\tx\r\n"),
                     "B", "", 5},
         ContentCase{"NulEndsText", Utf16LeBytes(std::u16string(u"$A\tx\0\r\n$B\ty", 11)), "B", "",

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "host/engine_data.h"
+#include "tests/support/plugin_view.h"
 #include "natives/utility/form_reference.h"
 
 namespace cw {
@@ -45,7 +45,7 @@ class FormOwnerTest : public testing::TestWithParam<OwnerCase> {
     data_.AddMod("Dawn.v2.esm");
     data_.AddMod("NoDot");
   }
-  sim::EngineData data_;
+  test::EngineDataView data_;
 };
 
 TEST_P(FormOwnerTest, NamesTheLoadedModAtTheIndex) {
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OwnerCase{0xFFFFFFFF, "Master_ffffffff", "Master.esm", "Master"}));
 
 TEST(FormOwner, NullFormOrMissingDataAnswerFailureTexts) {
-  sim::EngineData data;
+  test::EngineDataView data;
   data.AddMod("Master.esm");
   EXPECT_EQ(ReferenceForForm(nullptr, data.Handler()), "");
   EXPECT_EQ(ModForForm(nullptr, true, data.Handler()), "");
@@ -81,23 +81,51 @@ TEST(FormOwner, NullFormOrMissingDataAnswerFailureTexts) {
   EXPECT_EQ(ReferenceForForm(&form, nullptr), "");
   EXPECT_EQ(ModForForm(&form, true, nullptr), "-3");
 
-  sim::EngineData empty;
+  test::EngineDataView empty;
   form.formID = 0xFF000001;  // index 0 of an empty array
   EXPECT_EQ(ReferenceForForm(&form, empty.Handler()), "");
   EXPECT_EQ(ModForForm(&form, false, empty.Handler()), "-3");
 }
 
 TEST(FormOwner, WrittenReferenceReadsBackToTheSameForm) {
-  sim::EngineData data;
+  test::EngineDataView data;
   data.AddMod("Master.esm");
   data.AddMod("Other.esp");
   data.MakeCurrent();
   for (std::uint32_t id : {0x00012E46u, 0x00000000u, 0x01FFFFFFu}) {
     const TESForm& form = data.AddForm(id);
     const std::string text = ReferenceForForm(&form, data.Handler());
-    EXPECT_EQ(FormFromReference(text, data.Handler(), &sim::LookupFormByID), &form) << text;
+    EXPECT_EQ(FormFromReference(text, data.Handler(), &test::LookupFormByID), &form) << text;
   }
-  EXPECT_EQ(ReferenceForForm(sim::LookupFormByID(0), data.Handler()), "Master_0");
+  EXPECT_EQ(ReferenceForForm(test::LookupFormByID(0), data.Handler()), "Master_0");
+}
+
+TEST(FormOwner, LightPluginFormsNameTheLoadedLightPlugin) {
+  test::EngineDataView data;
+  data.AddMod("Master.esm");
+  data.AddMod("ccFish.esl", sim::PluginKind::kLight);
+  data.AddMod("Off.esp", sim::PluginKind::kInactive);
+  data.AddMod("Tiny.esp", sim::PluginKind::kLight);
+  struct Case {
+    std::uint32_t formID;
+    const char* reference;
+    const char* modWithExtension;
+    const char* modWithout;
+  };
+  const Case cases[] = {
+      {0xFE000801, "ccFish_801", "ccFish.esl", "ccFish"},
+      {0xFE001000, "Tiny_0", "Tiny.esp", "Tiny"},
+      {0xFE001FFF, "Tiny_fff", "Tiny.esp", "Tiny"},
+      // Light index 2 names no loaded light plugin.
+      {0xFE002801, "", "-1", "-1"},
+      {0xFEFFF801, "", "-1", "-1"},
+  };
+  for (const Case& c : cases) {
+    const TESForm& form = data.AddForm(c.formID);
+    EXPECT_EQ(ReferenceForForm(&form, data.Handler()), c.reference) << std::hex << c.formID;
+    EXPECT_EQ(ModForForm(&form, true, data.Handler()), c.modWithExtension) << std::hex << c.formID;
+    EXPECT_EQ(ModForForm(&form, false, data.Handler()), c.modWithout) << std::hex << c.formID;
+  }
 }
 
 }  // namespace

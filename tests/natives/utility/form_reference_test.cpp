@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/engine_data.h"
+#include "tests/support/plugin_view.h"
 
 namespace cw {
 namespace {
@@ -65,7 +65,7 @@ std::vector<std::uint32_t> g_asked;
 
 TESForm* RecordingLookup(std::uint32_t formID) {
   g_asked.push_back(formID);
-  return sim::LookupFormByID(formID);
+  return test::LookupFormByID(formID);
 }
 
 // Load order shared by the resolution tests.
@@ -82,7 +82,7 @@ class FormReferenceTest : public testing::Test {
     g_asked.clear();
   }
   const DataHandler* handler() const { return data_.Handler(); }
-  sim::EngineData data_;
+  test::EngineDataView data_;
 };
 
 struct ResolveCase {
@@ -102,7 +102,7 @@ TEST_P(ResolveFormReferenceTest, FindsFormIdAndModName) {
     EXPECT_EQ(form, nullptr);
   } else {
     ASSERT_NE(form, nullptr);
-    EXPECT_EQ(form, sim::LookupFormByID(c.formID));
+    EXPECT_EQ(form, test::LookupFormByID(c.formID));
   }
   EXPECT_EQ(FormIDFromReference(c.text, handler(), &RecordingLookup), c.formID);
   EXPECT_EQ(ModFromReference(c.text, true, handler(), &RecordingLookup), c.modWithExtension);
@@ -176,6 +176,38 @@ TEST(WithoutExtension, CutsBeforeTheLastDot) {
   EXPECT_EQ(WithoutExtension("NoDot"), "NoDot");
   EXPECT_EQ(WithoutExtension(".esp"), "");
   EXPECT_EQ(WithoutExtension(""), "");
+}
+
+// Load-order indices come from the files the engine loaded, not from their place
+// in its list of files found: light and inactive plugins sit in that list too.
+TEST(FormReferenceLoadOrder, RegularLightAndInactivePluginsBuildTheirOwnIds) {
+  test::EngineDataView data;
+  data.AddMod("Skyrim.esm");
+  data.AddMod("ccFish.esm", sim::PluginKind::kLight);
+  data.AddMod("Off.esp", sim::PluginKind::kInactive);
+  data.AddMod("Tiny.esp", sim::PluginKind::kLight);
+  data.AddMod("Mine.esp");
+  data.MakeCurrent();
+  struct Case {
+    const char* text;
+    std::vector<std::uint32_t> asked;
+  };
+  const Case cases[] = {
+      {"Mine_D62", {0x01000D62, 0xFF000D62, 0xFF000D62}},
+      {"ccFish_801", {0xFF000801, 0xFE000801, 0xFF000801}},
+      {"Tiny_801", {0xFE001801, 0xFF000801, 0xFF000801}},
+      // The number is OR-ed in, as for regular plugins.
+      {"Tiny_12345", {0xFE013345, 0xFF012345, 0xFF012345}},
+      {"Off_1", {0xFF000001, 0xFF000001, 0xFF000001}},
+  };
+  for (const Case& c : cases) {
+    g_asked.clear();
+    FormFromReference(c.text, data.Handler(), &RecordingLookup);
+    EXPECT_EQ(g_asked, c.asked) << c.text;
+  }
+  const TESForm& tiny = data.AddForm(0xFE001801);
+  EXPECT_EQ(FormFromReference("Tiny_801", data.Handler(), &test::LookupFormByID), &tiny);
+  EXPECT_EQ(ModFromReference("tiny_801", true, data.Handler(), &test::LookupFormByID), "tiny.esp");
 }
 
 }  // namespace

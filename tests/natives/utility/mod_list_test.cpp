@@ -4,63 +4,104 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
-#include "host/engine_data.h"
+#include "tests/support/plugin_view.h"
 
 namespace cw {
 namespace {
 
-struct PositionCase {
+struct FindCase {
   const char* name;
-  int position;
+  int position;  // in the engine's list; -1: not found
 };
 
-class ModFilePositionTest : public testing::TestWithParam<PositionCase> {
+class FindModFileTest : public testing::TestWithParam<FindCase> {
  protected:
-  ModFilePositionTest() {
+  FindModFileTest() {
     for (const char* name :
          {"Master.esm", "Update.esm", "My Mod.esp", "MASTER.ESM", "\xC9t\xE9.esp"})
-      data_.AddMod(name);
+      files_.push_back(&data_.AddMod(name));
   }
-  sim::EngineData data_;
+  test::EngineDataView data_;
+  std::vector<const TESFile*> files_;
 };
 
-TEST_P(ModFilePositionTest, FindsTheFirstFileIgnoringAsciiCase) {
-  EXPECT_EQ(ModFilePosition(data_.Handler(), GetParam().name), GetParam().position);
+TEST_P(FindModFileTest, FindsTheFirstFileIgnoringAsciiCase) {
+  const int position = GetParam().position;
+  EXPECT_EQ(FindModFile(data_.Handler(), GetParam().name), position < 0 ? nullptr : files_[position]);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    LoadOrder, ModFilePositionTest,
-    testing::Values(PositionCase{"Master.esm", 0}, PositionCase{"master.ESM", 0},
-                    PositionCase{"update.esm", 1}, PositionCase{"My Mod.esp", 2},
-                    PositionCase{"\xC9t\xE9.esp", 4},
+    LoadOrder, FindModFileTest,
+    testing::Values(FindCase{"Master.esm", 0}, FindCase{"master.ESM", 0},
+                    FindCase{"update.esm", 1}, FindCase{"My Mod.esp", 2},
+                    FindCase{"\xC9t\xE9.esp", 4},
                     // Only ASCII letters fold: these bytes are other letters in any code page.
-                    PositionCase{"\xE9t\xC9.esp", -1}, PositionCase{"Master", -1},
-                    PositionCase{"Master.esm ", -1}, PositionCase{"", -1}));
+                    FindCase{"\xE9t\xC9.esp", -1}, FindCase{"Master", -1},
+                    FindCase{"Master.esm ", -1}, FindCase{"", -1}));
 
-TEST(ModFilePosition, EndsAtANullEntryOrAnEmptyList) {
-  sim::EngineData empty;
-  EXPECT_EQ(ModFilePosition(empty.Handler(), ""), -1);
-  EXPECT_EQ(ModFilePosition(nullptr, "Master.esm"), -1);
+TEST(FindModFile, EndsAtANullEntryOrAnEmptyList) {
+  test::EngineDataView empty;
+  EXPECT_EQ(FindModFile(empty.Handler(), ""), nullptr);
+  EXPECT_EQ(FindModFile(nullptr, "Master.esm"), nullptr);
 
-  sim::EngineData data;
-  data.AddMod("A.esp");
+  test::EngineDataView data;
+  const TESFile& a = data.AddMod("A.esp");
   data.AddMod("Hole.esp");
   data.AddMod("B.esp");
   data.Handler()->files.next->entry = nullptr;  // the second node loses its file
-  EXPECT_EQ(ModFilePosition(data.Handler(), "A.esp"), 0);
-  EXPECT_EQ(ModFilePosition(data.Handler(), "B.esp"), -1);
+  EXPECT_EQ(FindModFile(data.Handler(), "A.esp"), &a);
+  EXPECT_EQ(FindModFile(data.Handler(), "B.esp"), nullptr);
 }
 
-TEST(LoadOrderIndex, KeepsTheLowEightBitsAndMarksMissingNames) {
-  sim::EngineData data;
-  for (int i = 0; i < 258; ++i) data.AddMod("Mod" + std::to_string(i) + ".esp");
-  EXPECT_EQ(LoadOrderIndex(data.Handler(), "Mod0.esp"), 0);
-  EXPECT_EQ(LoadOrderIndex(data.Handler(), "Mod254.esp"), 254);
-  EXPECT_EQ(LoadOrderIndex(data.Handler(), "Mod256.esp"), 0);
-  EXPECT_EQ(LoadOrderIndex(data.Handler(), "Mod257.esp"), 1);
-  EXPECT_EQ(LoadOrderIndex(data.Handler(), "Mod258.esp"), kMissingLoadOrderIndex);
-  EXPECT_EQ(LoadOrderIndex(nullptr, "Mod0.esp"), kMissingLoadOrderIndex);
+// A load order as a game with its free Creation content has it: light and
+// inactive plugins among the regular ones, in the engine's list of files found.
+class ModSlotTest : public testing::Test {
+ protected:
+  ModSlotTest() {
+    data_.AddMod("Skyrim.esm");
+    data_.AddMod("Update.esm", sim::PluginKind::kLight);  // a light master
+    data_.AddMod("Off.esp", sim::PluginKind::kInactive);
+    data_.AddMod("Dawnguard.esm");
+    data_.AddMod("ccBGSSSE001-Fish.esm", sim::PluginKind::kLight);
+    data_.AddMod("Mine.esp");
+  }
+  test::EngineDataView data_;
+};
+
+TEST_F(ModSlotTest, RegularPluginsCountOnlyTheLoadedRegularOnes) {
+  const ModSlot dawnguard = ModSlotOf(data_.Handler(), "dawnguard.esm");
+  EXPECT_EQ(dawnguard.kind, ModSlot::Kind::kRegular);
+  EXPECT_EQ(dawnguard.index, 1);
+  EXPECT_EQ(dawnguard.FormIDBase(), 0x01000000u);
+  const ModSlot mine = ModSlotOf(data_.Handler(), "Mine.esp");
+  EXPECT_EQ(mine.index, 2);  // fifth in the list of files found
+  EXPECT_EQ(LoadedModAt(data_.Handler(), mine.index), FindModFile(data_.Handler(), "Mine.esp"));
+  EXPECT_TRUE(mine.Owns(0x02000D62));
+  EXPECT_FALSE(mine.Owns(0x05000D62));
+}
+
+TEST_F(ModSlotTest, LightPluginsOwnTheirFormsBesideTheLightIndex) {
+  const ModSlot fish = ModSlotOf(data_.Handler(), "ccBGSSSE001-Fish.esm");
+  EXPECT_EQ(fish.kind, ModSlot::Kind::kLight);
+  EXPECT_EQ(fish.lightIndex, 1);
+  EXPECT_EQ(fish.FormIDBase(), 0xFE001000u);
+  EXPECT_TRUE(fish.Owns(0xFE001801));
+  EXPECT_FALSE(fish.Owns(0xFE000801));  // light plugin 0
+  EXPECT_FALSE(fish.Owns(0x01001801));
+  EXPECT_EQ(LoadedLightModAt(data_.Handler(), 1), FindModFile(data_.Handler(), "ccBGSSSE001-Fish.esm"));
+  EXPECT_EQ(LoadedLightModAt(data_.Handler(), 2), nullptr);
+}
+
+TEST_F(ModSlotTest, InactiveAndUnknownPluginsAreMissing) {
+  for (const char* name : {"Off.esp", "Nowhere.esp"}) {
+    const ModSlot slot = ModSlotOf(data_.Handler(), name);
+    EXPECT_FALSE(slot.found()) << name;
+    EXPECT_EQ(slot.FormIDBase(), 0xFF000000u) << name;
+    EXPECT_FALSE(slot.Owns(0xFF000000)) << name;
+  }
+  EXPECT_FALSE(ModSlotOf(nullptr, "Skyrim.esm").found());
 }
 
 TEST(ModFileName, NeverReadsPastTheNameField) {
@@ -72,7 +113,7 @@ TEST(ModFileName, NeverReadsPastTheNameField) {
 }
 
 TEST(LoadedModAt, AnswersNullOutsideTheArray) {
-  sim::EngineData data;
+  test::EngineDataView data;
   const TESFile& first = data.AddMod("A.esm");
   const TESFile& second = data.AddMod("B.esp");
   EXPECT_EQ(LoadedModAt(data.Handler(), 0), &first);

@@ -4,10 +4,9 @@
 
 #include <climits>
 #include <cstdint>
-#include <optional>
 #include <string>
 
-#include "host/engine_data.h"
+#include "tests/support/plugin_view.h"
 
 namespace cw {
 namespace {
@@ -23,7 +22,7 @@ class QuestObjectsTest : public testing::Test {
       data_.AddQuest(id);
     data_.AddForm(0x03000001);  // a form of Empty.esp that is no quest
   }
-  sim::EngineData data_;
+  test::EngineDataView data_;
 };
 
 TEST_F(QuestObjectsTest, ResolvesTheNameItselfThenEspThenEsm) {
@@ -34,8 +33,8 @@ TEST_F(QuestObjectsTest, ResolvesTheNameItselfThenEspThenEsm) {
   for (const Case& c : {Case{"Alpha", 0}, Case{"Alpha.esm", 1}, Case{"ALPHA.ESM", 1},
                         Case{"beta", 2}, Case{"Gamma", 4}, Case{"Delta", 5}, Case{"Delta.esp", 6},
                         Case{"Missing", -1}, Case{"", -1}}) {
-    const std::optional<std::uint8_t> index = QuestModIndex(data_.Handler(), c.name);
-    EXPECT_EQ(index ? *index : -1, c.index) << c.name;
+    const ModSlot slot = QuestModSlot(data_.Handler(), c.name);
+    EXPECT_EQ(slot.found() ? slot.index : -1, c.index) << c.name;
   }
 }
 
@@ -67,20 +66,36 @@ TEST_F(QuestObjectsTest, GivesTheQuestAtAPositionAmongTheModsOwn) {
   }
 }
 
-TEST(QuestObjects, PositionsPastTwoHundredFiftyFiveShareTheLowByte) {
-  sim::EngineData data;
-  for (int i = 0; i < 257; ++i) data.AddMod("Mod" + std::to_string(i) + ".esp");
-  data.AddQuest(0x00000001);
-  data.AddQuest(0x01000001);
-  EXPECT_EQ(QuestCountOfMod(data.Handler(), "Mod256"), 1);
-  EXPECT_EQ(QuestOfMod(data.Handler(), "Mod256", 0)->formID, 0x00000001u);
+TEST(QuestObjects, LightAndInactivePluginsAmongTheRegularOnes) {
+  test::EngineDataView data;
+  data.AddMod("Skyrim.esm");
+  data.AddMod("ccFish.esm", sim::PluginKind::kLight);
+  data.AddMod("Off.esp", sim::PluginKind::kInactive);
+  data.AddMod("Tiny.esp", sim::PluginKind::kLight);
+  data.AddMod("Mine.esp");
+  for (std::uint32_t id : {0x01000D62u, 0xFE001801u, 0xFE000801u, 0x03000001u, 0xFE001802u,
+                           0x02000001u, 0x01000D63u})
+    data.AddQuest(id);
+  struct Case {
+    const char* name;
+    std::int32_t count;
+    std::uint32_t first;  // 0: none
+  };
+  for (const Case& c : {Case{"Mine", 2, 0x01000D62}, Case{"Tiny", 2, 0xFE001801},
+                        Case{"ccFish.esm", 1, 0xFE000801}, Case{"Off", 0, 0},
+                        Case{"Skyrim", 0, 0}}) {
+    EXPECT_EQ(QuestCountOfMod(data.Handler(), c.name), c.count) << c.name;
+    const TESQuest* quest = QuestOfMod(data.Handler(), c.name, 0);
+    EXPECT_EQ(quest ? quest->formID : 0u, c.first) << c.name;
+  }
+  EXPECT_EQ(QuestOfMod(data.Handler(), "Tiny", 1)->formID, 0xFE001802u);
 }
 
 TEST(QuestObjects, MissingDataOrEmptySlotsGiveNothing) {
   EXPECT_EQ(QuestCountOfMod(nullptr, "Alpha"), 0);
   EXPECT_EQ(QuestOfMod(nullptr, "Alpha", 0), nullptr);
 
-  sim::EngineData data;
+  test::EngineDataView data;
   data.AddMod("Alpha.esp");
   const TESQuest& kept = data.AddQuest(0x00000002);
   TESQuest* slots[] = {nullptr, const_cast<TESQuest*>(&kept), nullptr};
