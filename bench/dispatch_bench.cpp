@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
   const GameFolder game;
   cw::sim::SessionOptions options;
   options.gameDir = game.root.string();
-  options.mods = {"Skyrim.esm"};
+  options.plugins = {{"Skyrim.esm", cw::sim::PluginKind::kRegular}};
   options.forms = {0x00012E46};
   std::string error;
   g_host = cw::sim::InProcessHost::Start(options, &error);

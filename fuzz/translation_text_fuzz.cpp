@@ -17,25 +17,25 @@
 namespace cw::fuzz {
 namespace {
 
-// One code unit after the other: which units end the text and how each accepted
-// unit is written in UTF-8.
+// One code point after the other: which units end the text and how each
+// character is written in UTF-8.
 std::string ReferenceDecode(std::string_view bytes) {
+  std::vector<std::uint32_t> units;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+    units.push_back(static_cast<unsigned char>(bytes[i]) +
+                    256u * static_cast<unsigned char>(bytes[i + 1]));
   std::string out;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const unsigned unit =
-        static_cast<unsigned char>(bytes[i]) + 256u * static_cast<unsigned char>(bytes[i + 1]);
-    const bool highSurrogate = unit >= 0xD800 && unit <= 0xDBFF;
-    if (unit == 0 || unit >= 0xFF00 || highSurrogate) break;
-    if (unit <= 0x7F) {
-      out += static_cast<char>(unit);
-    } else if (unit <= 0x7FF) {
-      out += static_cast<char>(0xC0 + unit / 64);
-      out += static_cast<char>(0x80 + unit % 64);
-    } else {
-      out += static_cast<char>(0xE0 + unit / 4096);
-      out += static_cast<char>(0x80 + (unit / 64) % 64);
-      out += static_cast<char>(0x80 + unit % 64);
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    std::uint32_t c = units[i];
+    if (c == 0 || c == 0xFFFE || c == 0xFFFF || (c >= 0xDC00 && c <= 0xDFFF)) break;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (i + 1 == units.size() || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF) break;
+      c = 0x10000 + (c - 0xD800) * 1024 + (units[++i] - 0xDC00);
     }
+    const int extra = c <= 0x7F ? 0 : c <= 0x7FF ? 1 : c <= 0xFFFF ? 2 : 3;
+    static const unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
+    out += static_cast<char>(kLead[extra] + (c >> (6 * extra)));
+    for (int k = extra - 1; k >= 0; --k) out += static_cast<char>(0x80 + ((c >> (6 * k)) & 0x3F));
   }
   return out;
 }

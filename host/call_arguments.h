@@ -18,7 +18,7 @@ std::optional<std::vector<std::string>> SplitCallLine(const std::string& line, s
 // literals (int:V, float:V, bool:V, string:V, none) give their own kind whatever
 // the parameter is. nullopt with `error` set for a bad literal.
 std::optional<Value> ArgumentValue(Machine& machine, const std::string& text,
-                                         std::uint64_t parameterType, std::string* error);
+                                   std::uint64_t parameterType, std::string* error);
 
 // A form ID in hexadecimal, with or without 0x.
 bool ParseFormID(const std::string& text, std::uint32_t* id);

@@ -7,8 +7,8 @@
 
 #include "address/version_database.h"
 #include "host/call_arguments.h"
-#include "host/session.h"
 #include "host/engine/functions.h"
+#include "host/session.h"
 
 namespace cw::sim {
 namespace {
@@ -210,8 +210,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     out << (started == StartResult::kAccepted ? "accepted" : "refused") << "\n" << log;
     out.flush();
-    return started == StartResult::kAccepted ? Checked(session.machine(), kDone, err)
-                                             : kNotLoaded;
+    return started == StartResult::kAccepted ? Checked(session.machine(), kDone, err) : kNotLoaded;
   }
   if (started != StartResult::kAccepted) {
     err << "cradlewright-host: " << error << "\n";
@@ -222,12 +221,13 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (command == "natives")
     status = ListNatives(machine, out);
   else if (command == "call")
-    status = CallOne(
-        machine,
-        std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i), args.end()), out,
-        err);
+    status =
+        CallOne(machine,
+                std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i), args.end()),
+                out, err);
   else
-    status = file.is_open() ? RunLines(machine, file, out, err) : RunLines(machine, std::cin, out, err);
+    status =
+        file.is_open() ? RunLines(machine, file, out, err) : RunLines(machine, std::cin, out, err);
   return Checked(machine, status, err);
 }
 

@@ -21,14 +21,14 @@ static_assert(offsetof(PluginInfo, version) == 0x10);
 static_assert(sizeof(PluginInfo) == 0x18);
 
 struct Interface {
-  std::uint32_t skseVersion;                         // 0x00
-  std::uint32_t runtimeVersion;                      // 0x04
-  std::uint32_t editorVersion;                       // 0x08
-  std::uint32_t isEditor;                            // 0x0C
-  void* (*QueryInterface)(std::uint32_t id);         // 0x10
-  std::uint32_t (*GetPluginHandle)();                // 0x18
-  std::uint32_t (*GetReleaseIndex)();                // 0x20
-  const void* (*GetPluginInfo)(const char* name);    // 0x28
+  std::uint32_t skseVersion;                       // 0x00
+  std::uint32_t runtimeVersion;                    // 0x04
+  std::uint32_t editorVersion;                     // 0x08
+  std::uint32_t isEditor;                          // 0x0C
+  void* (*QueryInterface)(std::uint32_t id);       // 0x10
+  std::uint32_t (*GetPluginHandle)();              // 0x18
+  std::uint32_t (*GetReleaseIndex)();              // 0x20
+  const void* (*GetPluginInfo)(const char* name);  // 0x28
 };
 static_assert(offsetof(Interface, runtimeVersion) == 0x04);
 static_assert(offsetof(Interface, isEditor) == 0x0C);

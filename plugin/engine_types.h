@@ -72,11 +72,11 @@ static_assert(sizeof(EngineArray<TESFile>) == 0x18);
 
 // The engine's singleton of loaded data.
 struct DataHandler {
-  std::uint8_t unk000[0x748];          // 0x000
-  EngineArray<TESQuest> quests;        // 0x748, count at 0x758
-  std::uint8_t unk760[0xD60 - 0x760];  // 0x760
-  TESFileNode files;                   // 0xD60: every file found, loaded or not (head node)
-  EngineArray<TESFile> loadedMods;     // 0xD70, count at 0xD80: entry i has index i
+  std::uint8_t unk000[0x748];            // 0x000
+  EngineArray<TESQuest> quests;          // 0x748, count at 0x758
+  std::uint8_t unk760[0xD60 - 0x760];    // 0x760
+  TESFileNode files;                     // 0xD60: every file found, loaded or not (head node)
+  EngineArray<TESFile> loadedMods;       // 0xD70, count at 0xD80: entry i has index i
   EngineArray<TESFile> loadedLightMods;  // 0xD88, count at 0xD98: entry j has light index j
 };
 static_assert(offsetof(DataHandler, quests) == 0x748);
@@ -85,8 +85,7 @@ static_assert(offsetof(DataHandler, files) == 0xD60);
 static_assert(offsetof(DataHandler, loadedMods) == 0xD70);
 static_assert(offsetof(DataHandler, loadedMods) + offsetof(EngineArray<TESFile>, count) == 0xD80);
 static_assert(offsetof(DataHandler, loadedLightMods) == 0xD88);
-static_assert(offsetof(DataHandler, loadedLightMods) +
-                  offsetof(EngineArray<TESFile>, count) ==
+static_assert(offsetof(DataHandler, loadedLightMods) + offsetof(EngineArray<TESFile>, count) ==
               0xD98);
 static_assert(sizeof(DataHandler) == 0xDA0);
 

@@ -59,11 +59,11 @@ static_assert(sizeof(PointerArray<Form>) == 0x18);
 inline constexpr std::size_t kFormArrays = (0xD60 - 0x10) / 0x18;
 
 struct DataHandler {
-  std::uint8_t unk000[0x10];                      // 0x000
-  PointerArray<Form> formsOfType[kFormArrays];    // 0x010 + type * 0x18
-  PluginNode files;                               // 0xD60: every plugin found (head node)
-  PointerArray<PluginFile> loadedRegular;         // 0xD70, count at 0xD80
-  PointerArray<PluginFile> loadedLight;           // 0xD88, count at 0xD98
+  std::uint8_t unk000[0x10];                    // 0x000
+  PointerArray<Form> formsOfType[kFormArrays];  // 0x010 + type * 0x18
+  PluginNode files;                             // 0xD60: every plugin found (head node)
+  PointerArray<PluginFile> loadedRegular;       // 0xD70, count at 0xD80
+  PointerArray<PluginFile> loadedLight;         // 0xD88, count at 0xD98
 };
 static_assert(offsetof(DataHandler, formsOfType) + kQuestFormType * 0x18 == 0x748);
 static_assert(offsetof(DataHandler, files) == 0xD60);

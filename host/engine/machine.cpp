@@ -214,8 +214,7 @@ Machine::Signature Machine::SignatureOf(NativeFunctionHead* function) {
   Signature signature;
   const auto count =
       reinterpret_cast<FnCount>(function->table[function_slot::kParameterCount])(function);
-  auto parameterAt =
-      reinterpret_cast<FnParameterAt>(function->table[function_slot::kParameterAt]);
+  auto parameterAt = reinterpret_cast<FnParameterAt>(function->table[function_slot::kParameterAt]);
   for (std::uint32_t i = 0; i < count; ++i) {
     EngineString name;
     std::uint64_t type = type_word::kNone;
@@ -227,15 +226,14 @@ Machine::Signature Machine::SignatureOf(NativeFunctionHead* function) {
   return signature;
 }
 
-void Machine::Call(NativeFunctionHead* native, const std::vector<Value>& arguments,
-                   Value* result) {
+void Machine::Call(NativeFunctionHead* native, const std::vector<Value>& arguments, Value* result) {
   Stack stack;
   // Some values in front of the arguments, so that the argument offset matters.
   stack.values.assign(3, Value{type_word::kNone, 0});
   stack.values.insert(stack.values.end(), arguments.begin(), arguments.end());
   Frame frame{{&stack}, 3};
-  auto dispatch = reinterpret_cast<FnMarshalAndDispatch>(
-      native->table[function_slot::kMarshalAndDispatch]);
+  auto dispatch =
+      reinterpret_cast<FnMarshalAndDispatch>(native->table[function_slot::kMarshalAndDispatch]);
   dispatch(native, nullptr, &registry_, 1, result, &frame.head);
 }
 

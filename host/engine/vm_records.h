@@ -18,8 +18,8 @@ static_assert(sizeof(EngineString) == 8);
 // Type words of values and of parameter and result declarations. 16 or more is a
 // class description pointer; bit 0 set marks an array of that class.
 namespace type_word {
-inline constexpr std::uint64_t kNone = 0, kObject = 1, kString = 2, kInt = 3, kFloat = 4,
-                               kBool = 5, kObjectArray = 11, kStringArray = 12, kIntArray = 13,
+inline constexpr std::uint64_t kNone = 0, kObject = 1, kString = 2, kInt = 3, kFloat = 4, kBool = 5,
+                               kObjectArray = 11, kStringArray = 12, kIntArray = 13,
                                kFloatArray = 14, kBoolArray = 15;
 constexpr bool IsClass(std::uint64_t word) {
   return word >= 16 && (word & 1) == 0;
@@ -74,14 +74,14 @@ static_assert(sizeof(CallFrameHead) == 8);
 
 // One parameter of a function: its name and type word.
 struct ParameterEntry {
-  EngineString name;  // 0x00
+  EngineString name;   // 0x00
   std::uint64_t type;  // 0x08
 };
 static_assert(sizeof(ParameterEntry) == 0x10);
 
 // The engine's part of a native function object; the plugin's own fields follow it.
 struct NativeFunctionHead {
-  void* const* table;          // 0x00: the 23 operations
+  void* const* table;           // 0x00: the 23 operations
   std::int32_t referenceCount;  // 0x08
   std::uint32_t pad0C;          // 0x0C
   EngineString name;            // 0x10
@@ -129,8 +129,8 @@ using FnMarshalAndDispatch = bool (*)(NativeFunctionHead*, Value* base, void* re
 // Slots of the class registry's table.
 namespace registry_slot {
 inline constexpr int kClassForTypeId = 10, kTypeIdForName = 13, kCreateObject = 21,
-                     kRegisterFunction = 24, kSetCallableFromTasklets = 26,
-                     kFindBoundObject = 28, kHandlePolicy = 45, kBindPolicy = 47, kCount = 48;
+                     kRegisterFunction = 24, kSetCallableFromTasklets = 26, kFindBoundObject = 28,
+                     kHandlePolicy = 45, kBindPolicy = 47, kCount = 48;
 }
 
 // Slots of the object-handle policy's table.

@@ -22,7 +22,8 @@ struct LightOwner {
   std::int32_t number;
 };
 LightOwner LightOwnerOf(std::uint32_t formID, const DataHandler* handler) {
-  return {LoadedLightModAt(handler, LightIndexOf(formID)), static_cast<std::int32_t>(formID & 0xFFF)};
+  return {LoadedLightModAt(handler, LightIndexOf(formID)),
+          static_cast<std::int32_t>(formID & 0xFFF)};
 }
 
 std::string Reference(const TESFile& file, std::int32_t number) {

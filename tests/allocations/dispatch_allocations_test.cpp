@@ -31,7 +31,8 @@ class PluginInThisProcess : public testing::Environment {
     sim::SessionOptions options;
     options.gameDir = game_->str();
     // Short mod names: the natives' own copies of them fit a std::string's buffer.
-    options.plugins = {{"Skyrim.esm", sim::PluginKind::kRegular}, {"Cw.esp", sim::PluginKind::kRegular}};
+    options.plugins = {{"Skyrim.esm", sim::PluginKind::kRegular},
+                       {"Cw.esp", sim::PluginKind::kRegular}};
     options.forms = {0x00012E46, 0x01000D62};
     options.quests = {0x01000D63};
     std::string error;
@@ -188,8 +189,7 @@ TEST(NativeEdge, AnObjectOfAnotherHandleTypeIsANullForm) {
   for (const auto& [argument, answer] : {std::pair{unbound, ""}, std::pair{real, "Skyrim.esm"}}) {
     sim::Value result{sim::type_word::kNone, 0};
     machine.Call(native, {argument, yes}, &result);
-    EXPECT_EQ(sim::FormatResult(machine, result, sim::Machine::SignatureOf(native).result),
-              answer);
+    EXPECT_EQ(sim::FormatResult(machine, result, sim::Machine::SignatureOf(native).result), answer);
     sim::CleanValue(&result);
   }
   sim::Value values[] = {unbound, real};

@@ -40,12 +40,12 @@ void AddEngineData(sim::SessionOptions* options) {
   options->plugins = {{"Skyrim.esm", sim::PluginKind::kRegular},
                       {"ccFish.esm", sim::PluginKind::kLight},
                       {"Cradlewright.esp", sim::PluginKind::kRegular}};
-  options->forms = {0x00012E46, 0x01000D62};
+  options->forms = {0x00012E46, 0x01000D62, 0xFE000801};
   options->quests = {0x01000D63, 0x01000F00};
 }
 
 std::vector<BoundForm> BoundForms() {
-  return {{77, 0x01000D63}, {77, 0x01000F00}, {0, 0x00012E46}, {0, 0x01000D62}};
+  return {{77, 0x01000D63}, {77, 0x01000F00}, {0, 0x00012E46}, {0, 0x01000D62}, {0, 0xFE000801}};
 }
 
 void WriteStressFiles(const fs::path& gameDir) {
@@ -84,6 +84,8 @@ std::vector<StressCase> StressCases(int thread) {
       {"FWUtility.GetFormFromString", {"Cradlewright_d62"}, {"0x01000D62"}},
       {"FWUtility.GetFormFromString", {"Skyrim_12e46"}, {"0x00012E46"}},
       {"FWUtility.GetFormFromString", {"Nothing_1"}, {"None"}},
+      {"FWUtility.GetFormFromString", {"ccFish_801"}, {"0xFE000801"}},
+      {"FWUtility.GetStringFromForm", {"FE000801"}, {"ccFish_801"}},
       {"FWUtility.GetModFromString", {"Cradlewright_D62", "true"}, {"Cradlewright.esp"}},
       {"FWUtility.GetModFromString", {"Cradlewright_D62", "false"}, {"Cradlewright"}},
       {"FWUtility.GetFormIDFromString", {"Cradlewright_D62"}, {"16780642"}},

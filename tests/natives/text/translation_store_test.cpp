@@ -93,8 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
         ContentCase{"FullWidthLetterIsKept",
                     Utf16LeBytes(u"$A\tab\xFF28"
                                  u"cd\r\n$B\tx\r\n"),
-                    "A", "ab\xEF\xBC\xA8"
-                         "cd",
+                    "A",
+                    "ab\xEF\xBC\xA8"
+                    "cd",
                     18},
         ContentCase{"EntryAfterFullWidthLetterIsKept",
                     Utf16LeBytes(u"$A\tab\xFF28"

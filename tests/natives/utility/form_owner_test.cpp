@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "tests/support/plugin_view.h"
 #include "natives/utility/form_reference.h"
+#include "tests/support/plugin_view.h"
 
 namespace cw {
 namespace {

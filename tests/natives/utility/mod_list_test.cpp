@@ -29,14 +29,14 @@ class FindModFileTest : public testing::TestWithParam<FindCase> {
 
 TEST_P(FindModFileTest, FindsTheFirstFileIgnoringAsciiCase) {
   const int position = GetParam().position;
-  EXPECT_EQ(FindModFile(data_.Handler(), GetParam().name), position < 0 ? nullptr : files_[position]);
+  EXPECT_EQ(FindModFile(data_.Handler(), GetParam().name),
+            position < 0 ? nullptr : files_[position]);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     LoadOrder, FindModFileTest,
-    testing::Values(FindCase{"Master.esm", 0}, FindCase{"master.ESM", 0},
-                    FindCase{"update.esm", 1}, FindCase{"My Mod.esp", 2},
-                    FindCase{"\xC9t\xE9.esp", 4},
+    testing::Values(FindCase{"Master.esm", 0}, FindCase{"master.ESM", 0}, FindCase{"update.esm", 1},
+                    FindCase{"My Mod.esp", 2}, FindCase{"\xC9t\xE9.esp", 4},
                     // Only ASCII letters fold: these bytes are other letters in any code page.
                     FindCase{"\xE9t\xC9.esp", -1}, FindCase{"Master", -1},
                     FindCase{"Master.esm ", -1}, FindCase{"", -1}));
@@ -90,7 +90,8 @@ TEST_F(ModSlotTest, LightPluginsOwnTheirFormsBesideTheLightIndex) {
   EXPECT_TRUE(fish.Owns(0xFE001801));
   EXPECT_FALSE(fish.Owns(0xFE000801));  // light plugin 0
   EXPECT_FALSE(fish.Owns(0x01001801));
-  EXPECT_EQ(LoadedLightModAt(data_.Handler(), 1), FindModFile(data_.Handler(), "ccBGSSSE001-Fish.esm"));
+  EXPECT_EQ(LoadedLightModAt(data_.Handler(), 1),
+            FindModFile(data_.Handler(), "ccBGSSSE001-Fish.esm"));
   EXPECT_EQ(LoadedLightModAt(data_.Handler(), 2), nullptr);
 }
 

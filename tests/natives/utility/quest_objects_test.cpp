@@ -73,17 +73,17 @@ TEST(QuestObjects, LightAndInactivePluginsAmongTheRegularOnes) {
   data.AddMod("Off.esp", sim::PluginKind::kInactive);
   data.AddMod("Tiny.esp", sim::PluginKind::kLight);
   data.AddMod("Mine.esp");
-  for (std::uint32_t id : {0x01000D62u, 0xFE001801u, 0xFE000801u, 0x03000001u, 0xFE001802u,
-                           0x02000001u, 0x01000D63u})
+  for (std::uint32_t id :
+       {0x01000D62u, 0xFE001801u, 0xFE000801u, 0x03000001u, 0xFE001802u, 0x02000001u, 0x01000D63u})
     data.AddQuest(id);
   struct Case {
     const char* name;
     std::int32_t count;
     std::uint32_t first;  // 0: none
   };
-  for (const Case& c : {Case{"Mine", 2, 0x01000D62}, Case{"Tiny", 2, 0xFE001801},
-                        Case{"ccFish.esm", 1, 0xFE000801}, Case{"Off", 0, 0},
-                        Case{"Skyrim", 0, 0}}) {
+  for (const Case& c :
+       {Case{"Mine", 2, 0x01000D62}, Case{"Tiny", 2, 0xFE001801}, Case{"ccFish.esm", 1, 0xFE000801},
+        Case{"Off", 0, 0}, Case{"Skyrim", 0, 0}}) {
     EXPECT_EQ(QuestCountOfMod(data.Handler(), c.name), c.count) << c.name;
     const TESQuest* quest = QuestOfMod(data.Handler(), c.name, 0);
     EXPECT_EQ(quest ? quest->formID : 0u, c.first) << c.name;
