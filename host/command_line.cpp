@@ -8,6 +8,7 @@
 #include "address/version_database.h"
 #include "host/call_arguments.h"
 #include "host/engine/functions.h"
+#include "host/runtime_host.h"
 #include "host/session.h"
 
 namespace cw::sim {
@@ -164,6 +165,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     } else if (a == "--runtime") {
       if (!value(&v) || !ParseRuntimeVersion(v, &options.runtime))
         return Usage(err, "--runtime needs A.B.C.D");
+      const DatabaseVersion& r = options.runtime;
+      const std::string runtime = std::to_string(r.major) + "." + std::to_string(r.minor) + "." +
+                                  std::to_string(r.build) + "." + std::to_string(r.sub);
+      if (auto status = RunOnHostOfRuntime(runtime, args, err)) return *status;
     } else if (a == "--omit-id") {
       std::uint64_t id = 0;
       if (!value(&v) || !ParseU64(v, &id)) return Usage(err, "--omit-id needs a number");
@@ -210,6 +215,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     out << (started == StartResult::kAccepted ? "accepted" : "refused") << "\n" << log;
     out.flush();
+    if (started == StartResult::kRefused) err << "cradlewright-host: " << error << "\n";
     return started == StartResult::kAccepted ? Checked(session.machine(), kDone, err) : kNotLoaded;
   }
   if (started != StartResult::kAccepted) {

@@ -29,11 +29,15 @@ std::uint8_t Code(std::uint64_t previous, std::uint64_t next, std::vector<std::u
 
 }  // namespace
 
+bool IsAnniversaryLine(const DatabaseVersion& v) {
+  return v.major > 1 || (v.major == 1 && v.minor >= 6);
+}
+
 std::vector<std::uint8_t> EncodeDatabase(const DatabaseVersion& version, const std::string& name,
                                          const std::map<std::uint64_t, std::uint64_t>& entries) {
   constexpr std::uint64_t kPointerSize = 8;
   std::vector<std::uint8_t> out;
-  Put(out, 1, 4);
+  Put(out, IsAnniversaryLine(version) ? 2 : 1, 4);
   Put(out, static_cast<std::uint32_t>(version.major), 4);
   Put(out, static_cast<std::uint32_t>(version.minor), 4);
   Put(out, static_cast<std::uint32_t>(version.build), 4);
@@ -62,7 +66,8 @@ std::vector<std::uint8_t> EncodeDatabase(const DatabaseVersion& version, const s
 
 std::string DatabasePath(const std::string& gameDir, const DatabaseVersion& v) {
   char name[96];
-  std::snprintf(name, sizeof name, "version-%d-%d-%d-%d.bin", v.major, v.minor, v.build, v.sub);
+  std::snprintf(name, sizeof name, "%s-%d-%d-%d-%d.bin",
+                IsAnniversaryLine(v) ? "versionlib" : "version", v.major, v.minor, v.build, v.sub);
   std::string dir = gameDir.empty() ? std::string(".") : gameDir;
   return dir + "/Data/SKSE/Plugins/" + name;
 }

@@ -54,6 +54,8 @@ bool LoadPlugin(const std::string& path, PluginLibrary* plugin, std::string* err
       reinterpret_cast<void*>(GetProcAddress(module, "SKSEPlugin_Query")));
   plugin->load = reinterpret_cast<skse::LoadFn>(
       reinterpret_cast<void*>(GetProcAddress(module, "SKSEPlugin_Load")));
+  plugin->versionRecord = reinterpret_cast<const skse::VersionRecord*>(
+      reinterpret_cast<void*>(GetProcAddress(module, "SKSEPlugin_Version")));
 #else
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!module) {
@@ -63,9 +65,11 @@ bool LoadPlugin(const std::string& path, PluginLibrary* plugin, std::string* err
   }
   plugin->query = reinterpret_cast<skse::QueryFn>(dlsym(module, "SKSEPlugin_Query"));
   plugin->load = reinterpret_cast<skse::LoadFn>(dlsym(module, "SKSEPlugin_Load"));
+  plugin->versionRecord =
+      static_cast<const skse::VersionRecord*>(dlsym(module, "SKSEPlugin_Version"));
 #endif
-  if (!plugin->query || !plugin->load) {
-    *error = path + " does not export SKSEPlugin_Query and SKSEPlugin_Load";
+  if (!plugin->load) {
+    *error = path + " does not export SKSEPlugin_Load";
     return false;
   }
   return true;

@@ -9,9 +9,13 @@ namespace cw::sim {
 struct PluginLibrary {
   skse::QueryFn query = nullptr;
   skse::LoadFn load = nullptr;
+  const skse::VersionRecord* versionRecord = nullptr;  // null when not exported
 };
 
-// Loads the library at `path` (its initialisation runs now); false with `error`.
+// Loads the library at `path` (its initialisation runs now) and finds its entry
+// points; false with `error` when it cannot be loaded or lacks SKSEPlugin_Load.
+// A missing query entry or version record is left null: which of them a plugin
+// needs depends on the script extender.
 bool LoadPlugin(const std::string& path, PluginLibrary* plugin, std::string* error);
 
 // The plugin built next to this program.

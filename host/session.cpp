@@ -22,6 +22,8 @@ bool ParseRuntimeVersion(const std::string& text, DatabaseVersion* v) {
 Session::Session(SessionOptions options) : options_(std::move(options)) {
   SkseOptions skse;
   skse.isEditor = options_.editor;
+  // The script extender of the 1.6 line is 2.1 and later.
+  if (IsAnniversaryLine(options_.runtime)) skse.extenderVersion = PackRuntimeVersion(2, 2, 6, 0);
   skse.runtimeVersion = PackRuntimeVersion(options_.runtime.major, options_.runtime.minor,
                                            options_.runtime.build, options_.runtime.sub);
   skse_ = std::make_unique<SkseHost>(skse);
@@ -53,11 +55,12 @@ StartResult Session::Start(std::string* error, std::string* log) {
   for (std::uint32_t id : options_.forms) data->AddForm(id);
   for (std::uint32_t id : options_.quests) data->AddQuest(id);
 
+  const bool anniversary = IsAnniversaryLine(options_.runtime);
   if (options_.writeDatabase) {
     std::map<std::uint64_t, std::uint64_t> entries;
     const std::uintptr_t base = platform::ExecutableBase();
     for (const EngineIdentifier& identifier : kEngineIdentifiers) {
-      const std::uint64_t id = identifier.se;
+      const std::uint64_t id = anniversary ? identifier.ae : identifier.se;
       if (options_.omitIds.count(id)) continue;
       entries[id] = EngineAddress(identifier.item) - base;
     }
@@ -75,16 +78,69 @@ StartResult Session::Start(std::string* error, std::string* log) {
   LogCapture capture(log != nullptr);
   PluginLibrary library;
   if (!LoadPlugin(plugin, &library, error)) return StartResult::kFailed;
-  skse::PluginInfo info{};
-  const bool accepted = library.query(skse_->interface(), &info);
+  bool accepted = false;
+  if (anniversary) {
+    // The 1.6 line's script extender reads the version record, never calls query,
+    // and leaves every decision after that to load.
+    if (!AcceptsVersionRecord(library.versionRecord, skse_->interface()->runtimeVersion,
+                              skse_->interface()->skseVersion, error)) {
+      if (log) *log = capture.Finish();
+      return StartResult::kRefused;
+    }
+    accepted = library.load(skse_->interface());
+  } else {
+    if (!library.query) {
+      *error = plugin + " does not export SKSEPlugin_Query";
+      return StartResult::kFailed;
+    }
+    skse::PluginInfo info{};
+    accepted = library.query(skse_->interface(), &info) && library.load(skse_->interface());
+  }
   if (log) *log = capture.Finish();
   if (!accepted) {
     *error = "the plugin refused to run";
     return StartResult::kRefused;
   }
-  library.load(skse_->interface());
   skse_->RunCallbacks(machine().registry());
   return StartResult::kAccepted;
+}
+
+bool AcceptsVersionRecord(const skse::VersionRecord* record, std::uint32_t runtime,
+                          std::uint32_t extenderVersion, std::string* why) {
+  if (record == nullptr) {
+    *why =
+        "the plugin exports no SKSEPlugin_Version record, so the script extender of the "
+        "1.6 line does not load it";
+    return false;
+  }
+  if (record->dataVersion != 1) {
+    *why = "the plugin is disabled, bad version data";
+    return false;
+  }
+  const bool structuresFit = (record->structureFlags & skse::kNoChangedStructures) ||
+                             (record->independenceFlags & skse::kBuiltForNewStructures);
+  if (!structuresFit && runtime >= PackRuntimeVersion(1, 6, 629, 0)) {
+    *why = "the plugin is disabled: only compatible with versions earlier than 1.6.629";
+    return false;
+  }
+  const bool independent =
+      record->independenceFlags & (skse::kUsesAddressLibrary | skse::kUsesSignatureScanning);
+  if (!independent) {
+    bool listed = false;
+    for (std::uint32_t version : record->compatibleVersions) {
+      if (version == 0) break;
+      listed = listed || version == runtime;
+    }
+    if (!listed) {
+      *why = "the plugin is disabled: not compatible with this runtime version";
+      return false;
+    }
+  }
+  if (record->minimumExtenderVersion > extenderVersion) {
+    *why = "the plugin is disabled: it needs a newer script extender";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace cw::sim

@@ -47,6 +47,11 @@ class Session {
   std::string writtenDatabase_;
 };
 
+// Whether the script extender of the 1.6 line loads a plugin with this version
+// record (null: none exported) into a game of `runtime`; `why` says why not.
+bool AcceptsVersionRecord(const skse::VersionRecord* record, std::uint32_t runtime,
+                          std::uint32_t extenderVersion, std::string* why);
+
 // Parses "A.B.C.D".
 bool ParseRuntimeVersion(const std::string& text, DatabaseVersion* version);
 

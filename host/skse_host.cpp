@@ -62,7 +62,7 @@ const void* GetPluginInfo(const char*) {
 }  // namespace
 
 SkseHost::SkseHost(const SkseOptions& options) {
-  interface_.skseVersion = 0x02000110;
+  interface_.skseVersion = options.extenderVersion;
   interface_.runtimeVersion = options.runtimeVersion;
   interface_.editorVersion = 0;
   interface_.isEditor = options.isEditor ? 1 : 0;

@@ -11,7 +11,8 @@
 namespace cw::sim {
 
 struct SkseOptions {
-  std::uint32_t runtimeVersion = 0x01050610;  // 1.5.97.0
+  std::uint32_t runtimeVersion = 0x01050610;   // 1.5.97.0
+  std::uint32_t extenderVersion = 0x02000110;  // 2.0.17
   bool isEditor = false;
 };
 

@@ -60,6 +60,34 @@ struct PapyrusInterface {
 };
 static_assert(offsetof(PapyrusInterface, Register) == 0x08);
 
+// The record that the script extender of the 1.6 line reads from a plugin's export
+// SKSEPlugin_Version before it loads the plugin (it never calls query there).
+struct VersionRecord {
+  std::uint32_t dataVersion;             // 0x000: must be 1
+  std::uint32_t pluginVersion;           // 0x004
+  char name[256];                        // 0x008
+  char author[256];                      // 0x108
+  char supportEmail[252];                // 0x208
+  std::uint32_t structureFlags;          // 0x304: bit 0 no structures changed in 1.6.629
+  std::uint32_t independenceFlags;       // 0x308: bit 0 address library, 1 signatures,
+                                         //        2 built for the 1.6.629 structures
+  std::uint32_t compatibleVersions[16];  // 0x30C: 0-terminated
+  std::uint32_t minimumExtenderVersion;  // 0x34C: 0 any
+};
+static_assert(offsetof(VersionRecord, name) == 0x008);
+static_assert(offsetof(VersionRecord, author) == 0x108);
+static_assert(offsetof(VersionRecord, supportEmail) == 0x208);
+static_assert(offsetof(VersionRecord, structureFlags) == 0x304);
+static_assert(offsetof(VersionRecord, independenceFlags) == 0x308);
+static_assert(offsetof(VersionRecord, compatibleVersions) == 0x30C);
+static_assert(offsetof(VersionRecord, minimumExtenderVersion) == 0x34C);
+static_assert(sizeof(VersionRecord) == 0x350);
+
+inline constexpr std::uint32_t kNoChangedStructures = 1u << 0;    // structureFlags
+inline constexpr std::uint32_t kUsesAddressLibrary = 1u << 0;     // independenceFlags
+inline constexpr std::uint32_t kUsesSignatureScanning = 1u << 1;  // independenceFlags
+inline constexpr std::uint32_t kBuiltForNewStructures = 1u << 2;  // independenceFlags
+
 using QueryFn = bool (*)(const Interface*, PluginInfo*);
 using LoadFn = bool (*)(const Interface*);
 

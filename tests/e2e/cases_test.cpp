@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <tuple>
 
 #include "host/call_arguments.h"
 #include "tests/support/game_folder.h"
@@ -88,14 +89,25 @@ std::vector<std::string> CaseNames() {
   return names;
 }
 
-class EndToEnd : public testing::TestWithParam<std::string> {};
+// Every case runs in a game of each line: 1.5.97 (SE) and 1.6.1170 (AE), whose
+// script extender loads the plugin its own way and whose engine has its own
+// address identifiers.
+struct GameLine {
+  const char* name;
+  std::vector<std::string> options;
+};
+const GameLine kLines[] = {{"SE", {}}, {"AE", {"--runtime", "1.6.1170.0"}}};
+
+class EndToEnd : public testing::TestWithParam<std::tuple<std::string, int>> {};
 
 TEST_P(EndToEnd, PrintsExpectedResults) {
-  const Case c = ReadCase(fs::path(CW_SOURCE_DIR) / "tests/e2e/cases" / (GetParam() + ".run"));
+  const auto& [name, line] = GetParam();
+  const Case c = ReadCase(fs::path(CW_SOURCE_DIR) / "tests/e2e/cases" / (name + ".run"));
   GameFolder game;
   if (c.examples) game.CopyExamples();
   for (const auto& [path, bytes] : c.files) game.Write(path, bytes);
   std::vector<std::string> args = {"--game-dir", game.str()};
+  args.insert(args.end(), kLines[line].options.begin(), kLines[line].options.end());
   args.insert(args.end(), c.options.begin(), c.options.end());
   args.push_back("run");
   const ProcessResult result = RunHost(args, c.input);
@@ -113,12 +125,13 @@ TEST_P(EndToEnd, PrintsExpectedResults) {
   EXPECT_FALSE(std::getline(got, g)) << "unexpected extra output: " << g;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, testing::ValuesIn(CaseNames()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
+INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd,
+                         testing::Combine(testing::ValuesIn(CaseNames()), testing::Values(0, 1)),
+                         [](const testing::TestParamInfo<std::tuple<std::string, int>>& info) {
+                           std::string name = std::get<0>(info.param);
                            for (char& ch : name)
                              if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return name;
+                           return name + "_" + kLines[std::get<1>(info.param)].name;
                          });
 
 }  // namespace

@@ -80,6 +80,76 @@ INSTANTIATE_TEST_SUITE_P(
             "MissingAbsoluteIdentifier", {"--omit-id", "514141"}, " IsLoaded: 1 HasBadQuery:1"}),
     [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
+// On the 1.6 line the script extender never calls query: the plugin makes the same
+// decisions in load, and a plugin without a version record is not loaded at all.
+struct AnniversaryRefusal {
+  const char* name;
+  std::vector<std::string> options;
+  std::string logged;  // a line the plugin's log holds, or "" for a silent log
+  std::string said;    // what the host says on standard error
+};
+
+class HostAnniversaryRefusal : public testing::TestWithParam<AnniversaryRefusal> {};
+
+TEST_P(HostAnniversaryRefusal, RefusesInLoad) {
+  GameFolder game;
+  std::vector<std::string> args = {"--runtime", "1.6.1170.0"};
+  args.insert(args.end(), GetParam().options.begin(), GetParam().options.end());
+  args.push_back("query");
+  const ProcessResult r = Host(game, args);
+  EXPECT_EQ(r.status, 1) << r.err;
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_FALSE(lines.empty()) << r.err;
+  EXPECT_EQ(lines[0], "refused");
+  if (GetParam().logged.empty()) {
+    EXPECT_EQ(lines.size(), 1u) << r.out;
+  } else {
+    EXPECT_NE(r.out.find(GetParam().logged), std::string::npos) << r.out;
+  }
+  EXPECT_NE(r.err.find(GetParam().said), std::string::npos) << r.err;
+  EXPECT_FALSE(
+      std::filesystem::exists(game.path() / "Data/SKSE/Plugins/versionlib-1-6-1170-0.bin"));
+}
+
+// Built beside the host.
+std::string PluginWithoutRecord() {
+  const std::filesystem::path folder = std::filesystem::path(HostProgram()).parent_path();
+#if defined(_WIN32)
+  return (folder / "cw_plugin_without_record.dll").string();
+#else
+  return (folder / "cw_plugin_without_record.so").string();
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HostAnniversaryRefusal,
+    testing::Values(AnniversaryRefusal{"Editor", {"--editor"}, "", "refused"},
+                    AnniversaryRefusal{"NoDatabase",
+                                       {"--no-database"},
+                                       "unsupported runtime version 01064920",
+                                       "refused"},
+                    // 104484: the argument at an index, in the 1.6 line's numbering.
+                    AnniversaryRefusal{"MissingIdentifier",
+                                       {"--omit-id", "104484"},
+                                       "unsupported runtime version 01064920",
+                                       "refused"},
+                    AnniversaryRefusal{"NoVersionRecord",
+                                       {"--plugin", PluginWithoutRecord()},
+                                       "",
+                                       "no SKSEPlugin_Version record"}),
+    [](const testing::TestParamInfo<AnniversaryRefusal>& info) {
+      return std::string(info.param.name);
+    });
+
+TEST(HostStartUp, TheSameBinaryStartsOnBothLines) {
+  for (const char* runtime : {"1.5.97.0", "1.6.1170.0"}) {
+    GameFolder game;
+    const ProcessResult r = Host(game, {"--runtime", runtime, "call", "FWUtility.Hex", "255", "4"});
+    EXPECT_EQ(r.status, 0) << runtime << ": " << r.err;
+    EXPECT_EQ(r.out, "00ff\n") << runtime;
+  }
+}
+
 #if !defined(_WIN32)
 // On Linux the host states the running game's version itself.
 TEST(HostStartUp, FindsTheDatabaseOfTheRunningVersion) {
