@@ -59,7 +59,7 @@ StartResult Session::Start(std::string* error, std::string* log) {
     std::map<std::uint64_t, std::uint64_t> entries;
     const std::uintptr_t base = platform::ExecutableBase();
     for (std::size_t i = 0; i < engine::kIdCount; ++i) {
-      const std::uint64_t id = engine::kDeclarations[i].id;
+      const std::uint64_t id = engine::kDeclarations[i].se;
       if (options_.omitIds.count(id)) continue;
       entries[id] = EngineAddress(static_cast<engine::Id>(i)) - base;
     }
