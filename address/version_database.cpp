@@ -7,6 +7,7 @@
 #include "platform/module.h"
 
 namespace cw::address {
+
 std::string DatabasePath(const GameVersion& v) {
   return DatabaseFileFor(v).path;
 }

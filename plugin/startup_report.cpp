@@ -1,7 +1,9 @@
 #include "plugin/startup_report.h"
 
 #include <cstring>
+#include <iterator>
 #include <mutex>
+#include <utility>
 
 #include "plugin/debug_log.h"
 #include "plugin/registration.h"
