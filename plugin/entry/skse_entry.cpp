@@ -47,6 +47,8 @@ CW_EXPORT bool SKSEPlugin_Load(const cw::skse::Interface* skse) {
   try {
     return cw::lifecycle::Load(skse, g_startup);
   } catch (...) {
-    return false;
+    // After an accepted query (SE) load reports no failure, as always; without
+    // one (AE) a failure keeps the plugin out.
+    return cw::lifecycle::Interfaces().queried;
   }
 }
