@@ -2,15 +2,18 @@
 
 namespace cw::address {
 
-void AddressTable::ResolveAll(std::span<const Declaration> declarations, const FindOffset& find,
-                              std::uintptr_t moduleBase, std::uintptr_t executableBase) {
+void AddressTable::ResolveAll(std::span<const Declaration> declarations, Numbering numbering,
+                              const FindOffset& find, std::uintptr_t moduleBase,
+                              std::uintptr_t executableBase) {
   executableBase_ = executableBase;
   slots_.assign(declarations.size(), Slot{Form::kRelative, 0});
+  missing_.clear();
   for (std::size_t i = 0; i < declarations.size(); ++i) {
     const Declaration& d = declarations[i];
     Slot& slot = slots_[i];
     slot.form = d.form;
-    const std::optional<std::uint64_t> offset = find(d.id);
+    const std::uint64_t id = d.Id(numbering);
+    const std::optional<std::uint64_t> offset = find(id);
     bool ok = offset.has_value();
     if (ok && d.form == Form::kRelative) {
       slot.value = *offset;
@@ -23,6 +26,7 @@ void AddressTable::ResolveAll(std::span<const Declaration> declarations, const F
     if (!ok) {
       slot.value = 0;
       hasBadQuery_ = true;
+      missing_.push_back(id);
     }
   }
 }

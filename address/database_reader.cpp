@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace cw::address {
 namespace {
@@ -105,39 +106,90 @@ void SortKeepingLast(EntryTable& entries) {
   entries.resize(kept);
 }
 
+// Where decoded entries go: the whole table (for listing and look-ups) or only a
+// few asked identifiers (at start-up). `Take` sees every entry in file order,
+// with the identifier of the entry before it (0 before the first).
+class TableSink {
+ public:
+  explicit TableSink(DatabaseEntry* first) : first_(first), out_(first) {}
+  void Take(std::uint64_t previousId, std::uint64_t id, std::uint64_t offset) {
+    ascending_ &= (id > previousId) | (out_ == first_);
+    *out_++ = DatabaseEntry{id, offset};
+  }
+  std::size_t Count() const { return static_cast<std::size_t>(out_ - first_); }
+  bool Ascending() const { return ascending_; }
+
+ private:
+  DatabaseEntry* first_;
+  DatabaseEntry* out_;
+  bool ascending_ = true;
+};
+
+class ResolveSink {
+ public:
+  struct Wanted {
+    std::uint64_t id;
+    std::size_t index;  // in the asking order
+  };
+  // `wanted` sorted by identifier; `offsets` has one slot per asked identifier.
+  ResolveSink(std::span<const Wanted> wanted, std::optional<std::uint64_t>* offsets)
+      : wanted_(wanted), offsets_(offsets) {}
+
+  // An entry that steps upwards and stays below the next asked identifier
+  // needs no search; every other one is looked up (the first entry too, as
+  // nothing is below 0).
+  void Take(std::uint64_t previousId, std::uint64_t id, std::uint64_t offset) {
+    if (id > previousId && id < nextWanted_) return;
+    auto it = std::lower_bound(wanted_.begin(), wanted_.end(), id,
+                               [](const Wanted& w, std::uint64_t value) { return w.id < value; });
+    for (; it != wanted_.end() && it->id == id; ++it) offsets_[it->index] = offset;
+    // The smallest asked identifier above this one; the highest identifier
+    // stands for "none", so an entry reaching it is always looked up.
+    nextWanted_ = it == wanted_.end() ? ~std::uint64_t{0} : it->id;
+  }
+
+ private:
+  std::span<const Wanted> wanted_;
+  std::optional<std::uint64_t>* offsets_;
+  std::uint64_t nextWanted_ = 0;
+};
+
 // The running values of the decoder.
 struct DecodeState {
   const std::uint8_t* p;
-  DatabaseEntry* out;
+  std::size_t done = 0;  // entries decoded
   std::uint64_t id = 0;
   std::uint64_t offset = 0;
-  bool ascending = true;
 };
 
 // Entries while a whole longest entry fits in the bytes left, with a unit that
 // is a power of two. Fields come from unaligned eight-byte loads and every
-// coding is the same arithmetic; the coding that real files use for nine
-// entries in ten (identifier + 1, offset + one byte, scaled or not) has a path
-// of its own whose length is known without looking at the type byte twice.
-// Returns kNone when it stops at `outEnd` or near `end`.
-LoadError DecodeEntriesFast(DecodeState& s, const std::uint8_t* end, const DatabaseEntry* first,
-                            const DatabaseEntry* outEnd, int unitShift) {
-  if (static_cast<std::size_t>(end - s.p) < kLongestEntry) return LoadError::kNone;
+// coding is the same arithmetic; the two codings that real files use for 98
+// entries in 100 (identifier + 1 with offset + one byte, or with offset + 1;
+// scaled or not) have paths of their own whose length is known without looking
+// at the type byte twice, so that the processor can run ahead on its guess of
+// the branch instead of waiting for each type byte.
+// Returns kNone when it stops after `count` entries or near `end`.
+template <class Sink>
+LoadError DecodeEntriesFast(DecodeState& state, const std::uint8_t* end, std::size_t count,
+                            int unitShift, Sink& sink) {
+  if (static_cast<std::size_t>(end - state.p) < kLongestEntry) return LoadError::kNone;
   const std::uint8_t* const fastEnd = end - (kLongestEntry - 1);
-  const std::uint8_t* p = s.p;
-  DatabaseEntry* out = s.out;
-  std::uint64_t id = s.id;
-  std::uint64_t offset = s.offset;
-  bool ascending = s.ascending;
+  DecodeState s = state;
   LoadError error = LoadError::kNone;
-  while (p < fastEnd && out < outEnd) {
-    const unsigned type = p[0];
+  while (s.p < fastEnd && s.done < count) {
+    const unsigned type = s.p[0];
     const int shift = (type & 0x80) ? unitShift : 0;
     std::uint64_t newId;
+    std::uint64_t newOffset;
     if ((type & 0x7F) == 0x21) {
-      newId = id + 1;
-      offset = ((offset >> shift) + p[1]) << shift;
-      p += 2;
+      newId = s.id + 1;
+      newOffset = ((s.offset >> shift) + s.p[1]) << shift;
+      s.p += 2;
+    } else if ((type & 0x7F) == 0x11) {
+      newId = s.id + 1;
+      newOffset = ((s.offset >> shift) + 1) << shift;
+      s.p += 1;
     } else {
       if (type & 0x08) {
         error = LoadError::kBadIdCoding;
@@ -145,30 +197,25 @@ LoadError DecodeEntriesFast(DecodeState& s, const std::uint8_t* end, const Datab
       }
       const Coding& idCoding = kCodings[type & 0x07];
       const Coding& offsetCoding = kCodings[(type >> 4) & 0x07];
-      newId = Apply(idCoding, id, LoadWord(p + 1));
-      offset = Apply(offsetCoding, offset >> shift, LoadWord(p + 1 + idCoding.bytes)) << shift;
-      p += 1 + idCoding.bytes + offsetCoding.bytes;
+      newId = Apply(idCoding, s.id, LoadWord(s.p + 1));
+      newOffset = Apply(offsetCoding, s.offset >> shift, LoadWord(s.p + 1 + idCoding.bytes))
+                  << shift;
+      s.p += 1 + idCoding.bytes + offsetCoding.bytes;
     }
-    ascending &= (newId > id) | (out == first);
-    id = newId;
-    *out++ = DatabaseEntry{id, offset};
+    sink.Take(s.id, newId, newOffset);
+    s.id = newId;
+    s.offset = newOffset;
+    ++s.done;
   }
-  s.p = p;
-  s.out = out;
-  s.id = id;
-  s.offset = offset;
-  s.ascending = ascending;
+  state = s;
   return error;
 }
 
-// Decodes `count` entries into `table`; returns kNone or the reason to reject.
-LoadError DecodeEntries(Cursor& cursor, std::int32_t count, std::int32_t pointerSize,
-                        EntryTable& table) {
+// Decodes `count` entries into `sink`; returns kNone or the reason to reject.
+template <class Sink>
+LoadError DecodeEntries(Cursor& cursor, std::int32_t count, std::int32_t pointerSize, Sink& sink) {
   if (count <= 0) return LoadError::kNone;
-  // Every entry takes at least its type byte, so the bytes left bound the count.
-  const std::size_t room = std::min(static_cast<std::size_t>(count), cursor.Remaining());
-  table.resize(room);
-  DatabaseEntry* const first = table.data();
+  const std::size_t total = static_cast<std::size_t>(count);
 
   // The unit of scaled offsets, P sign-extended.
   const std::uint64_t unit = static_cast<std::uint64_t>(static_cast<std::int64_t>(pointerSize));
@@ -176,15 +223,14 @@ LoadError DecodeEntries(Cursor& cursor, std::int32_t count, std::int32_t pointer
   const bool unitIsPowerOfTwo = unitUsable && std::has_single_bit(unit);
 
   const std::uint8_t* const end = cursor.End();
-  DecodeState s{cursor.Position(), first};
+  DecodeState s{cursor.Position()};
   if (unitIsPowerOfTwo) {
-    const LoadError error = DecodeEntriesFast(s, end, first, first + room, std::countr_zero(unit));
+    const LoadError error = DecodeEntriesFast(s, end, total, std::countr_zero(unit), sink);
     if (error != LoadError::kNone) return error;
   }
 
   // The last bytes, and units that are not a power of two: every read checked.
-  for (std::size_t i = static_cast<std::size_t>(s.out - first); i < static_cast<std::size_t>(count);
-       ++i) {
+  for (; s.done < total; ++s.done) {
     if (s.p == end) return LoadError::kShortRead;
     const unsigned type = *s.p++;
     if (type & 0x08) return LoadError::kBadIdCoding;
@@ -196,25 +242,73 @@ LoadError DecodeEntries(Cursor& cursor, std::int32_t count, std::int32_t pointer
     s.p += idCoding.bytes;
     const std::uint64_t field = LoadField(s.p, offsetCoding.bytes);
     s.p += offsetCoding.bytes;
+    std::uint64_t newOffset;
     if (type & 0x80) {
       if (!unitUsable) return LoadError::kBadPointerSize;
-      s.offset = Apply(offsetCoding, s.offset / unit, field) * unit;
+      newOffset = Apply(offsetCoding, s.offset / unit, field) * unit;
     } else {
-      s.offset = Apply(offsetCoding, s.offset, field);
+      newOffset = Apply(offsetCoding, s.offset, field);
     }
-    s.ascending &= (newId > s.id) | (s.out == first);
+    sink.Take(s.id, newId, newOffset);
     s.id = newId;
-    *s.out++ = DatabaseEntry{s.id, s.offset};
+    s.offset = newOffset;
   }
-  table.resize(static_cast<std::size_t>(s.out - first));
-  if (!s.ascending) SortKeepingLast(table);
   return LoadError::kNone;
 }
 
-DecodedDatabase Fail(DecodedDatabase result, LoadError error) {
-  result.error = error;
-  result.entries = {};
-  return result;
+// The fields before the entries.
+struct Header {
+  LoadError error = LoadError::kNone;
+  std::int32_t format = 0;
+  bool versionRead = false;
+  GameVersion version;
+  std::int32_t pointerSize = 0;
+  std::int32_t count = 0;
+};
+
+bool FormatAccepted(std::int32_t format, AcceptedFormat accepted) {
+  switch (accepted) {
+    case AcceptedFormat::kOnly1:
+      return format == 1;
+    case AcceptedFormat::kOnly2:
+      return format == 2;
+    case AcceptedFormat::kEither:
+      return format == 1 || format == 2;
+  }
+  return false;
+}
+
+Header ReadHeader(Cursor& cursor, AcceptedFormat accepted) {
+  Header h;
+  auto fail = [&h](LoadError error) {
+    h.error = error;
+    return h;
+  };
+  if (!cursor.ReadInt32(&h.format)) return fail(LoadError::kShortRead);
+  if (!FormatAccepted(h.format, accepted)) return fail(LoadError::kBadFormat);
+
+  GameVersion& v = h.version;
+  if (!cursor.ReadInt32(&v.major) || !cursor.ReadInt32(&v.minor) || !cursor.ReadInt32(&v.build) ||
+      !cursor.ReadInt32(&v.sub)) {
+    h.version = {};
+    return fail(LoadError::kShortRead);
+  }
+  h.versionRead = true;
+
+  std::int32_t nameLength = 0;
+  if (!cursor.ReadInt32(&nameLength)) return fail(LoadError::kShortRead);
+  if (static_cast<std::uint32_t>(nameLength) > kMaxNameLength)
+    return fail(LoadError::kBadNameLength);
+  if (!cursor.Skip(static_cast<std::uint32_t>(nameLength))) return fail(LoadError::kShortRead);
+
+  if (!cursor.ReadInt32(&h.pointerSize) || !cursor.ReadInt32(&h.count))
+    return fail(LoadError::kShortRead);
+  return h;
+}
+
+Cursor CursorOver(const std::uint8_t* data, std::size_t size) {
+  static const std::uint8_t kNothing = 0;
+  return data ? Cursor(data, size) : Cursor(&kNothing, 0);
 }
 
 }  // namespace
@@ -228,7 +322,7 @@ const char* Describe(LoadError error) {
     case LoadError::kCannotOpen:
       return "file cannot be opened";
     case LoadError::kBadFormat:
-      return "format is not 1";
+      return "format is not the one expected";
     case LoadError::kBadNameLength:
       return "name length is above 65535";
     case LoadError::kShortRead:
@@ -243,42 +337,56 @@ const char* Describe(LoadError error) {
   return "unknown error";
 }
 
-DecodedDatabase DecodeDatabase(const std::uint8_t* data, std::size_t size) {
+DecodedDatabase DecodeDatabase(const std::uint8_t* data, std::size_t size,
+                               AcceptedFormat accepted) {
   DecodedDatabase result;
-  if (data == nullptr) size = 0;
-  static const std::uint8_t kNothing = 0;
-  Cursor cursor(data ? data : &kNothing, size);
-
-  std::int32_t format = 0;
-  if (!cursor.ReadInt32(&format)) return Fail(std::move(result), LoadError::kShortRead);
-  if (format != 1) return Fail(std::move(result), LoadError::kBadFormat);
-
-  GameVersion& v = result.version;
-  if (!cursor.ReadInt32(&v.major) || !cursor.ReadInt32(&v.minor) || !cursor.ReadInt32(&v.build) ||
-      !cursor.ReadInt32(&v.sub)) {
-    result.version = {};
-    return Fail(std::move(result), LoadError::kShortRead);
-  }
-  result.versionRead = true;
-
-  std::int32_t nameLength = 0;
-  if (!cursor.ReadInt32(&nameLength)) return Fail(std::move(result), LoadError::kShortRead);
-  if (static_cast<std::uint32_t>(nameLength) > kMaxNameLength)
-    return Fail(std::move(result), LoadError::kBadNameLength);
-  if (!cursor.Skip(static_cast<std::uint32_t>(nameLength)))
-    return Fail(std::move(result), LoadError::kShortRead);
-
-  std::int32_t pointerSize = 0;
-  std::int32_t count = 0;
-  if (!cursor.ReadInt32(&pointerSize) || !cursor.ReadInt32(&count))
-    return Fail(std::move(result), LoadError::kShortRead);
-
+  Cursor cursor = CursorOver(data, size);
+  const Header header = ReadHeader(cursor, accepted);
+  result.format = header.format;
+  result.versionRead = header.versionRead;
+  result.version = header.version;
+  result.error = header.error;
+  if (result.error != LoadError::kNone) return result;
   try {
-    const LoadError error = DecodeEntries(cursor, count, pointerSize, result.entries);
-    if (error != LoadError::kNone) return Fail(std::move(result), error);
+    // Every entry takes at least its type byte, so the bytes left bound the count.
+    const std::size_t room =
+        header.count <= 0 ? 0
+                          : std::min(static_cast<std::size_t>(header.count), cursor.Remaining());
+    result.entries.resize(room);
+    TableSink sink(result.entries.data());
+    result.error = DecodeEntries(cursor, header.count, header.pointerSize, sink);
+    result.entries.resize(sink.Count());
+    if (result.error == LoadError::kNone && !sink.Ascending()) SortKeepingLast(result.entries);
   } catch (const std::bad_alloc&) {
-    return Fail(std::move(result), LoadError::kOutOfMemory);
+    result.error = LoadError::kOutOfMemory;
   }
+  if (result.error != LoadError::kNone) result.entries = {};
+  return result;
+}
+
+ResolvedIdentifiers ResolveIdentifiers(const std::uint8_t* data, std::size_t size,
+                                       AcceptedFormat accepted,
+                                       std::span<const std::uint64_t> ids) {
+  ResolvedIdentifiers result;
+  result.offsets.assign(ids.size(), std::nullopt);
+  Cursor cursor = CursorOver(data, size);
+  const Header header = ReadHeader(cursor, accepted);
+  result.format = header.format;
+  result.versionRead = header.versionRead;
+  result.version = header.version;
+  result.error = header.error;
+  if (result.error != LoadError::kNone) return result;
+
+  std::vector<ResolveSink::Wanted> wanted(ids.size());
+  for (std::size_t i = 0; i < ids.size(); ++i) wanted[i] = {ids[i], i};
+  std::sort(wanted.begin(), wanted.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+  ResolveSink sink(wanted, result.offsets.data());
+  result.error = DecodeEntries(cursor, header.count, header.pointerSize, sink);
+  if (result.error != LoadError::kNone) {
+    result.offsets.assign(ids.size(), std::nullopt);
+    return result;
+  }
+  result.entryCount = header.count > 0 ? static_cast<std::size_t>(header.count) : 0;
   return result;
 }
 

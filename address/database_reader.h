@@ -4,7 +4,7 @@
 // run on any bytes.
 //
 // Layout, little-endian, read in sequence:
-//   int32 format (1), int32 major, minor, build, sub, int32 name length N
+//   int32 format (1 or 2), int32 major, minor, build, sub, int32 name length N
 //   (at most 65535 as unsigned), N bytes of name, int32 pointer size P,
 //   int32 entry count E (E <= 0: no entries), then E entries.
 // An entry is a type byte T, the identifier field and the offset field. T's low
@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
+#include <span>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -35,8 +37,12 @@ enum class LoadError {
   kOutOfMemory,
 };
 
-// A short English reason, e.g. "format is not 1".
+// A short English reason, e.g. "file ends early".
 const char* Describe(LoadError error);
+
+// The two formats differ only in this number, in the file name and in the
+// identifier numbering: format 1 for game versions before 1.6, format 2 after.
+enum class AcceptedFormat : std::uint8_t { kOnly1, kOnly2, kEither };
 
 struct DatabaseEntry {
   std::uint64_t id;
@@ -70,6 +76,7 @@ using EntryTable = std::vector<DatabaseEntry, UninitializedAllocator<DatabaseEnt
 
 struct DecodedDatabase {
   LoadError error = LoadError::kNone;
+  std::int32_t format = 0;   // as read; 0 when the file is shorter than the field
   bool versionRead = false;  // the header's four numbers were read (before any later error)
   GameVersion version;
   // Sorted by identifier, each identifier once; for an identifier that occurs
@@ -77,10 +84,27 @@ struct DecodedDatabase {
   EntryTable entries;
 };
 
-// Decodes a whole database file. Any read past the end is kShortRead; an
-// identifier coding of 8 to 15 is kBadIdCoding; a scaled offset with a pointer
-// size of 0 or below is kBadPointerSize. Never throws: a table that cannot be
-// allocated is kOutOfMemory.
-DecodedDatabase DecodeDatabase(const std::uint8_t* data, std::size_t size);
+// Decodes a whole database file. A format that `accepted` does not take is
+// kBadFormat; any read past the end is kShortRead; an identifier coding of 8 to
+// 15 is kBadIdCoding; a scaled offset with a pointer size of 0 or below is
+// kBadPointerSize. Never throws: a table that cannot be allocated is kOutOfMemory.
+DecodedDatabase DecodeDatabase(const std::uint8_t* data, std::size_t size, AcceptedFormat accepted);
+
+struct ResolvedIdentifiers {
+  LoadError error = LoadError::kNone;
+  std::int32_t format = 0;
+  bool versionRead = false;
+  GameVersion version;
+  std::size_t entryCount = 0;  // entries decoded; 0 on any error
+  // One per asked identifier, in asking order: the offset of its last entry,
+  // nullopt when the file has none. All nullopt on any error.
+  std::vector<std::optional<std::uint64_t>> offsets;
+};
+
+// The same decoding and the same verdicts as DecodeDatabase, but only the asked
+// identifiers are kept: no table is built. For each identifier it gives what
+// DecodeDatabase's table would hold.
+ResolvedIdentifiers ResolveIdentifiers(const std::uint8_t* data, std::size_t size,
+                                       AcceptedFormat accepted, std::span<const std::uint64_t> ids);
 
 }  // namespace cw::address

@@ -2,45 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
-#include "platform/files.h"
+#include "address/database_file.h"
 #include "platform/module.h"
 
 namespace cw::address {
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-// The whole content of an open file, read in one go when its size is known.
-bool ReadAll(std::FILE* file, std::vector<std::uint8_t>* bytes) {
-  std::size_t chunk = 1 << 16;
-  if (std::fseek(file, 0, SEEK_END) == 0) {
-    long size = std::ftell(file);
-    if (size > 0) chunk = static_cast<std::size_t>(size) + 1;  // +1 sees the end in one read
-    if (std::fseek(file, 0, SEEK_SET) != 0) return false;
-  }
-  bytes->clear();
-  for (;;) {
-    const std::size_t have = bytes->size();
-    bytes->resize(have + chunk);
-    const std::size_t got = std::fread(bytes->data() + have, 1, chunk, file);
-    bytes->resize(have + got);
-    if (got < chunk) return std::ferror(file) == 0;
-    chunk = std::max<std::size_t>(chunk, 1 << 16);
-  }
-}
-
-}  // namespace
 
 std::string DatabasePath(const GameVersion& v) {
-  char path[256];
-  std::snprintf(path, sizeof path, "Data\\SKSE\\Plugins\\version-%d-%d-%d-%d.bin", v.major, v.minor,
-                v.build, v.sub);
-  return path;
+  return DatabaseFileFor(v).path;
 }
 
 bool VersionDatabase::LoadForRunningGame() {
@@ -59,31 +28,32 @@ bool VersionDatabase::LoadForRunningGame() {
 
 bool VersionDatabase::Load(const GameVersion& v) {
   try {
-    return LoadPath(DatabasePath(v));
+    const DatabaseFile file = DatabaseFileFor(v);
+    return LoadPath(file.path, file.format);
   } catch (...) {
     Clear();
     return Fail(LoadError::kOutOfMemory);
   }
 }
 
-bool VersionDatabase::LoadPath(std::string_view path) {
+bool VersionDatabase::LoadPath(std::string_view path, AcceptedFormat accepted) {
   Clear();
+  format_ = 0;
   try {
-    FileHandle file(platform::OpenFile(path, "rb"));
-    if (!file) return Fail(LoadError::kCannotOpen);
-    std::vector<std::uint8_t> bytes;
-    if (!ReadAll(file.get(), &bytes)) return Fail(LoadError::kCannotOpen);
-    file.reset();
-    return LoadBytes(bytes.data(), bytes.size());
+    const std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(path);
+    if (!bytes) return Fail(LoadError::kCannotOpen);
+    return LoadBytes(bytes->data(), bytes->size(), accepted);
   } catch (...) {
     Clear();
     return Fail(LoadError::kOutOfMemory);
   }
 }
 
-bool VersionDatabase::LoadBytes(const std::uint8_t* data, std::size_t size) {
+bool VersionDatabase::LoadBytes(const std::uint8_t* data, std::size_t size,
+                                AcceptedFormat accepted) {
   Clear();
-  DecodedDatabase decoded = DecodeDatabase(data, size);
+  DecodedDatabase decoded = DecodeDatabase(data, size, accepted);
+  format_ = decoded.format;
   if (decoded.versionRead) {
     const GameVersion& v = decoded.version;
     std::snprintf(versionText_, sizeof versionText_, "%d.%d.%d.%d", v.major, v.minor, v.build,

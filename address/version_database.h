@@ -1,7 +1,8 @@
 #pragma once
-// The version database of the running game: a table from stable address
-// identifiers to offsets from the game executable's base, read from
-// "Data\SKSE\Plugins\version-<major>-<minor>-<build>-<sub>.bin".
+// A version database as a whole table from stable address identifiers to
+// offsets from the game executable's base. Start-up resolves its few
+// identifiers without a table (address/startup_database.h); the table serves
+// listings and look-ups of any identifier.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,7 +15,8 @@
 
 namespace cw::address {
 
-// The database path for a version, relative to the game folder.
+// The database path for a version, relative to the game folder
+// (DatabaseFileFor(v).path).
 std::string DatabasePath(const GameVersion& v);
 
 // Empty after construction, Clear and every failed load; loaded (table and
@@ -25,13 +27,14 @@ class VersionDatabase {
   // RunningGameVersion, then Load; kNoVersion when the executable states no
   // accepted version.
   bool LoadForRunningGame();
-  // Clears, then loads DatabasePath(v).
+  // Clears, then loads the database file of that version in the format it needs
+  // (DatabaseFileFor).
   bool Load(const GameVersion& v);
   // Clears, then loads the file at `path` (a game path, see platform/files.h).
-  bool LoadPath(std::string_view path);
+  bool LoadPath(std::string_view path, AcceptedFormat accepted);
   // Clears, then decodes a whole file's bytes; on success the module base is
   // the executable's base, as after a file load.
-  bool LoadBytes(const std::uint8_t* data, std::size_t size);
+  bool LoadBytes(const std::uint8_t* data, std::size_t size, AcceptedFormat accepted);
 
   // The offset of exactly this identifier.
   std::optional<std::uint64_t> Find(std::uint64_t id) const;
@@ -43,6 +46,8 @@ class VersionDatabase {
   // The header's numbers as "%d.%d.%d.%d", kept across Clear; "" before any
   // header was read.
   const char* VersionText() const { return versionText_; }
+  // The format number of the file last read (0 when it had none).
+  std::int32_t Format() const { return format_; }
   // Number of distinct identifiers.
   std::size_t Size() const { return entries_.size(); }
   // Why the last load failed, kNone after a successful one.
@@ -62,6 +67,7 @@ class VersionDatabase {
   char versionText_[64] = {};
   std::uintptr_t moduleBase_ = 0;
   LoadError lastError_ = LoadError::kNone;
+  std::int32_t format_ = 0;
 };
 
 }  // namespace cw::address

@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   // This program's own engine operations, found as the plugin found them.
-  const cw::lifecycle::StartupFlags flags = cw::lifecycle::InitializeLibrary();
+  const cw::lifecycle::StartupState flags = cw::lifecycle::InitializeLibrary();
   if (!flags.isLoaded || flags.hasBadQuery) {
     std::fprintf(stderr, "cw_bench_dispatch: the engine operations did not resolve\n");
     return 1;

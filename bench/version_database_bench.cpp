@@ -1,6 +1,7 @@
 // Loading a version database: our loader, a plain std::map loader that reads
 // the stream field by field, and reading the file's bytes alone, on a synthetic
-// file of 800,000 entries and on the real 1.5.97.0 database.
+// file of 800,000 entries and on the real 1.5.97.0 database; and start-up's
+// resolution of the declared identifiers, on both real databases.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -13,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "address/database_file.h"
 #include "address/version_database.h"
 #include "bench/ratio_reporter.h"
+#include "plugin/engine_api.h"
 
 namespace {
 
@@ -22,6 +25,7 @@ namespace fs = std::filesystem;
 
 std::string g_synthetic;
 const std::string g_real = CW_SOURCE_DIR "/../shared/fixtures/version-1-5-97-0.bin";
+const std::string g_realAE = CW_SOURCE_DIR "/../shared/fixtures/versionlib-1-6-353-0.bin";
 
 void Put(std::vector<std::uint8_t>& out, std::uint64_t v, int width) {
   for (int i = 0; i < width; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
@@ -145,7 +149,7 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path) {
 void CheckSameTable(const std::string& path) {
   cw::address::VersionDatabase db;
   std::map<std::uint64_t, std::uint64_t> table;
-  const bool ours = db.LoadPath(path);
+  const bool ours = db.LoadPath(path, cw::address::AcceptedFormat::kOnly1);
   const bool plain = MapLoad(path, &table);
   bool same = ours && plain && db.Size() == table.size();
   if (same) {
@@ -163,7 +167,7 @@ void CheckSameTable(const std::string& path) {
 void BM_VersionDatabase(benchmark::State& state, const std::string* path) {
   for (auto _ : state) {
     cw::address::VersionDatabase db;
-    benchmark::DoNotOptimize(db.LoadPath(*path));
+    benchmark::DoNotOptimize(db.LoadPath(*path, cw::address::AcceptedFormat::kOnly1));
     benchmark::DoNotOptimize(db.Size());
   }
 }
@@ -184,7 +188,25 @@ void BM_DecodeInMemory(benchmark::State& state, const std::string* path) {
   const std::vector<std::uint8_t> bytes = ReadBytes(*path);
   for (auto _ : state) {
     cw::address::VersionDatabase db;
-    benchmark::DoNotOptimize(db.LoadBytes(bytes.data(), bytes.size()));
+    benchmark::DoNotOptimize(
+        db.LoadBytes(bytes.data(), bytes.size(), cw::address::AcceptedFormat::kOnly1));
+  }
+}
+
+// What start-up does: the file's bytes read, the 21 declared identifiers of its
+// numbering resolved in one decoding pass, no table.
+void BM_StartupResolution(benchmark::State& state, const std::string* path) {
+  using namespace cw::address;
+  const bool ae = path == &g_realAE;
+  std::vector<std::uint64_t> ids;
+  for (const Declaration& d : cw::engine::kDeclarations)
+    ids.push_back(d.Id(ae ? Numbering::kAE : Numbering::kSE));
+  const AcceptedFormat format = ae ? AcceptedFormat::kOnly2 : AcceptedFormat::kOnly1;
+  for (auto _ : state) {
+    const std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(*path);
+    const ResolvedIdentifiers r = ResolveIdentifiers(bytes->data(), bytes->size(), format, ids);
+    if (r.error != LoadError::kNone || !r.offsets.back()) state.SkipWithError("not resolved");
+    benchmark::DoNotOptimize(r.offsets.data());
   }
 }
 
@@ -196,6 +218,9 @@ BENCHMARK_CAPTURE(BM_VersionDatabase, real_1_5_97_0, &g_real)->Unit(benchmark::k
 BENCHMARK_CAPTURE(BM_MapLoader, real_1_5_97_0, &g_real)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadBytes, real_1_5_97_0, &g_real)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_DecodeInMemory, real_1_5_97_0, &g_real)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StartupResolution, real_1_5_97_0, &g_real)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StartupResolution, real_1_6_353_0, &g_realAE)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadBytes, real_1_6_353_0, &g_realAE)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -225,6 +250,10 @@ int main(int argc, char** argv) {
        "BM_VersionDatabase/real_1_5_97_0"},
       {"ours / reading the bytes, 1.5.97.0", "BM_VersionDatabase/real_1_5_97_0",
        "BM_ReadBytes/real_1_5_97_0"},
+      {"start-up resolution / reading the bytes, 1.5.97.0", "BM_StartupResolution/real_1_5_97_0",
+       "BM_ReadBytes/real_1_5_97_0"},
+      {"start-up resolution / reading the bytes, 1.6.353.0", "BM_StartupResolution/real_1_6_353_0",
+       "BM_ReadBytes/real_1_6_353_0"},
       {"translation look-up: plain search / indexed", "BM_TranslationLookup_PlainSearch",
        "BM_TranslationLookup_Indexed"},
       {"translation load: with index / decode only", "BM_TranslationLoad_DecodeAndIndex",

@@ -1,9 +1,11 @@
 // The version database decoder against a slow reference decoder that reads the
 // file field by field into a std::map: both must accept and reject the same
-// files for the same reason, and give the same header and the same table.
+// files for the same reason, and give the same header and the same table. The
+// start-up resolution of a few identifiers must give what the table holds.
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <vector>
 
 #include "address/database_reader.h"
 #include "fuzz/fuzz_check.h"
@@ -98,7 +100,7 @@ ReferenceResult ReferenceDecode(const std::uint8_t* data, std::size_t size) {
   FieldReader in(data, size);
   std::int32_t format = 0;
   if (!in.Int32(&format)) return Fail(result, LoadError::kShortRead);
-  if (format != 1) return Fail(result, LoadError::kBadFormat);
+  if (format != 1 && format != 2) return Fail(result, LoadError::kBadFormat);
   GameVersion version;
   if (!in.Int32(&version.major) || !in.Int32(&version.minor) || !in.Int32(&version.build) ||
       !in.Int32(&version.sub))
@@ -147,7 +149,8 @@ ReferenceResult ReferenceDecode(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace cw;
-  const address::DecodedDatabase decoded = address::DecodeDatabase(data, size);
+  const address::DecodedDatabase decoded =
+      address::DecodeDatabase(data, size, address::AcceptedFormat::kEither);
   const fuzz::ReferenceResult expected = fuzz::ReferenceDecode(data, size);
 
   CW_FUZZ_CHECK(decoded.error == expected.error);
@@ -159,6 +162,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CW_FUZZ_CHECK(entry->id == id);
     CW_FUZZ_CHECK(entry->offset == offset);
     ++entry;
+  }
+
+  // Identifiers of the table (the first, the last, every seventh) and their
+  // neighbours, which may be absent.
+  std::vector<std::uint64_t> ids;
+  for (std::size_t i = 0; i < decoded.entries.size(); i += 7) ids.push_back(decoded.entries[i].id);
+  if (!decoded.entries.empty()) ids.push_back(decoded.entries.back().id);
+  const std::size_t present = ids.size();
+  for (std::size_t i = 0; i < present; ++i) {
+    ids.push_back(ids[i] + 1);
+    ids.push_back(ids[i] - 1);
+  }
+  ids.push_back(0);
+  const address::ResolvedIdentifiers resolved =
+      address::ResolveIdentifiers(data, size, address::AcceptedFormat::kEither, ids);
+  CW_FUZZ_CHECK(resolved.error == expected.error);
+  CW_FUZZ_CHECK(resolved.format == decoded.format);
+  CW_FUZZ_CHECK(resolved.offsets.size() == ids.size());
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    const auto it = expected.table.find(ids[i]);
+    if (it == expected.table.end())
+      CW_FUZZ_CHECK(!resolved.offsets[i].has_value());
+    else
+      CW_FUZZ_CHECK(resolved.offsets[i] == it->second);
   }
   return 0;
 }

@@ -41,14 +41,16 @@ else
 fi
 
 # The real version databases from outside are read by path, never copied into
-# the repository: each must decode as the reference does, and the start of the
-# supported one seeds the search with real entry bytes.
+# the repository: each must decode as the reference does, and the start of
+# each (format 1 and format 2) seeds the search with real entry bytes.
 fixtures=$root/../shared/fixtures
 extra=$build/extra-seeds/database_reader_fuzz
 mkdir -p "$extra"
-if [ -f "$fixtures/version-1-5-97-0.bin" ]; then
-  head -c 4096 "$fixtures/version-1-5-97-0.bin" >"$extra/version-1-5-97-0-start"
-fi
+for real in version-1-5-97-0 versionlib-1-6-353-0; do
+  if [ -f "$fixtures/$real.bin" ]; then
+    head -c 4096 "$fixtures/$real.bin" >"$extra/$real-start"
+  fi
+done
 
 passed=0
 failed=0

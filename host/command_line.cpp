@@ -118,12 +118,13 @@ int ReadDatabase(const std::vector<std::string>& args, std::size_t at, std::ostr
     ids.push_back(id);
   }
   address::VersionDatabase database;
-  if (!database.LoadPath(args[at])) {
+  if (!database.LoadPath(args[at], address::AcceptedFormat::kEither)) {
     err << "cradlewright-host: " << args[at] << ": " << address::Describe(database.LastError())
         << "\n";
     return kNotLoaded;
   }
   const address::GameVersion v = database.Version();
+  out << "format " << database.Format() << "\n";
   out << "version " << v.major << "." << v.minor << "." << v.build << "." << v.sub << "\n";
   out << "entries " << database.Size() << "\n";
   for (std::uint64_t id : ids) {

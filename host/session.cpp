@@ -96,12 +96,13 @@ StartResult Session::Start(std::string* error, std::string* log) {
     skse::PluginInfo info{};
     accepted = library.query(skse_->interface(), &info) && library.load(skse_->interface());
   }
+  // The plugin's start-up line follows its registration.
+  if (accepted) skse_->RunCallbacks(machine().registry());
   if (log) *log = capture.Finish();
   if (!accepted) {
     *error = "the plugin refused to run";
     return StartResult::kRefused;
   }
-  skse_->RunCallbacks(machine().registry());
   return StartResult::kAccepted;
 }
 

@@ -64,29 +64,32 @@ enum Id : std::size_t {
   kIdCount
 };
 
+// Each declaration carries its identifier in both numberings: SE (game 1.5.x,
+// databases of format 1) and AE (1.6 and later, format 2). Start-up resolves the
+// numbering of the database it loaded.
 using address::Form;
 inline constexpr address::Declaration kDeclarations[kIdCount] = {
-    {514110, Form::kAbsolute},  // the engine heap object
-    {66859, Form::kRelative},   // allocate from the engine heap
-    {66861, Form::kRelative},   // free to the engine heap
-    {67819, Form::kRelative},   // create an engine string from a text
-    {67823, Form::kRelative},   // set an engine string from a text
-    {97508, Form::kRelative},   // clean up a VM value
-    {97509, Form::kRelative},   // copy a VM value
-    {97745, Form::kRelative},   // argument base offset of a call frame
-    {97746, Form::kRelative},   // argument value at an index
-    {97925, Form::kRelative},   // native function base constructor
-    {97927, Form::kRelative},   // native function base destructor
-    {97909, Form::kRelative},   // native function ParamAt
-    {97923, Form::kRelative},   // native function Invoke
-    {97918, Form::kRelative},   // native function SourceFile
-    {97920, Form::kRelative},   // native function LocalNameAt
-    {97379, Form::kRelative},   // bind a script object to a handle
-    {97462, Form::kRelative},   // destroy a bound-object record
-    {97514, Form::kRelative},   // destroy a class description
-    {527437, Form::kAbsolute},  // global holding the object-handle policy
-    {514141, Form::kAbsolute},  // global holding the data handler
-    {14461, Form::kAbsolute},   // look up a form by form ID
+    {514110, 400188, Form::kAbsolute},  // the engine heap object
+    {66859, 68115, Form::kRelative},    // allocate from the engine heap
+    {66861, 68117, Form::kRelative},    // free to the engine heap
+    {67819, 69161, Form::kRelative},    // create an engine string from a text
+    {67823, 69165, Form::kRelative},    // set an engine string from a text
+    {97508, 104296, Form::kRelative},   // clean up a VM value
+    {97509, 104297, Form::kRelative},   // copy a VM value
+    {97745, 104483, Form::kRelative},   // argument base offset of a call frame
+    {97746, 104484, Form::kRelative},   // argument value at an index
+    {97925, 104653, Form::kRelative},   // native function base constructor
+    {97927, 104655, Form::kRelative},   // native function base destructor
+    {97909, 104637, Form::kRelative},   // native function ParamAt
+    {97923, 104651, Form::kRelative},   // native function Invoke
+    {97918, 104646, Form::kRelative},   // native function SourceFile
+    {97920, 104648, Form::kRelative},   // native function LocalNameAt
+    {97379, 104184, Form::kRelative},   // bind a script object to a handle
+    {97462, 104246, Form::kRelative},   // destroy a bound-object record
+    {97514, 104299, Form::kRelative},   // destroy a class description
+    {527437, 414391, Form::kAbsolute},  // global holding the object-handle policy
+    {514141, 400269, Form::kAbsolute},  // global holding the data handler
+    {14461, 14617, Form::kAbsolute},    // look up a form by form ID
 };
 
 // A callable engine function at a resolved address.

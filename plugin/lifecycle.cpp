@@ -1,60 +1,35 @@
 #include "plugin/lifecycle.h"
 
-#include "address/version_database.h"
+#include "address/startup_database.h"
 #include "platform/module.h"
 #include "plugin/debug_log.h"
 #include "plugin/engine_api.h"
 #include "plugin/registration.h"
+#include "plugin/startup_report.h"
 #include "plugin/version.h"
 
 namespace cw::lifecycle {
 namespace {
 
-StartupFlags g_flags;
-
-address::VersionDatabase& Database() {
-  static address::VersionDatabase database;
-  return database;
-}
-
-}  // namespace
-
-StartupFlags InitializeLibrary() {
-  StartupFlags flags;
-  try {
-    address::VersionDatabase& database = Database();
-    flags.isLoaded = database.LoadForRunningGame();
-    const std::uintptr_t executableBase = platform::ExecutableBase();
-    address::Table().ResolveAll(
-        engine::kDeclarations, [&database](std::uint64_t id) { return database.Find(id); },
-        database.ModuleBase(), executableBase);
-    flags.hasBadQuery = address::Table().HasBadQuery();
-  } catch (...) {
-    flags.hasBadQuery = true;
+// "missing from FILE: ID, ID" for the identifiers that did not resolve.
+std::string MissingText(const address::StartupDatabase& db) {
+  std::string text = "address identifiers missing from " + db.file.path + " (" +
+                     (db.file.numbering == address::Numbering::kSE ? "SE" : "AE") + " numbering):";
+  const char* separator = " ";
+  for (std::uint64_t id : address::Table().Missing()) {
+    text += separator + std::to_string(id);
+    separator = ", ";
   }
-  g_flags = flags;
-  return flags;
+  return text;
 }
 
-const StartupFlags& Flags() {
-  return g_flags;
-}
-
-HostInterfaces& Interfaces() {
-  static HostInterfaces interfaces;
-  return interfaces;
-}
-
-bool Query(const skse::Interface* skse, skse::PluginInfo* info, const StartupFlags& flags) {
-  info->infoVersion = 1;
-  info->name = kPluginName;
-  info->version = CW_VERSION_MAJOR;
-
+// Query's decisions, also made by Load when the host skipped Query.
+bool Decide(const skse::Interface* skse, const StartupState& state) {
   HostInterfaces& kept = Interfaces();
   kept.pluginHandle = skse->GetPluginHandle();
   if (skse->isEditor) return false;
 
-  if (flags.isLoaded && !flags.hasBadQuery) {
+  if (state.isLoaded && !state.hasBadQuery) {
     kept.serialization = static_cast<const skse::SerializationInterface*>(
         skse->QueryInterface(skse::kInterfaceSerialization));
     kept.papyrus =
@@ -64,17 +39,63 @@ bool Query(const skse::Interface* skse, skse::PluginInfo* info, const StartupFla
   }
 
   IDebugLog& log = Log();
-  if (log.Level() >= 3)
+  if (log.Level() >= 3) {
     log.Message(
         "unsupported runtime version %08X\nAddr Library not loaded\n IsLoaded: %d HasBadQuery:%d",
-        skse->runtimeVersion, flags.isLoaded ? 1 : 0, flags.hasBadQuery ? 1 : 0);
+        skse->runtimeVersion, state.isLoaded ? 1 : 0, state.hasBadQuery ? 1 : 0);
+    if (!state.problem.empty()) log.Message("%s", state.problem.c_str());
+  }
   return false;
 }
 
-bool Load(const skse::Interface*) {
+}  // namespace
+
+StartupState InitializeLibrary() {
+  StartupState state;
+  try {
+    const address::StartupDatabase db =
+        address::ReadStartupDatabaseForRunningGame(engine::kDeclarations);
+    state.isLoaded = db.Loaded();
+    if (db.running) {
+      state.gameVersion = address::VersionText(*db.running);
+      state.databaseFile = db.file.path;
+    }
+    state.entryCount = db.resolved.entryCount;
+    const std::uintptr_t executableBase = platform::ExecutableBase();
+    address::Table().ResolveAll(
+        engine::kDeclarations, db.file.numbering, [&db](std::uint64_t id) { return db.Find(id); },
+        state.isLoaded ? executableBase : 0, executableBase);
+    state.hasBadQuery = address::Table().HasBadQuery();
+    if (!state.isLoaded)
+      state.problem = db.Problem();
+    else if (state.hasBadQuery)
+      state.problem = MissingText(db);
+  } catch (...) {
+    state.hasBadQuery = true;
+    state.problem = "start-up ran out of memory";
+  }
+  return state;
+}
+
+HostInterfaces& Interfaces() {
+  static HostInterfaces interfaces;
+  return interfaces;
+}
+
+bool Query(const skse::Interface* skse, skse::PluginInfo* info, const StartupState& state) {
+  info->infoVersion = 1;
+  info->name = kPluginName;
+  info->version = CW_VERSION_MAJOR;
+  Interfaces().queried = true;
+  return Decide(skse, state);
+}
+
+bool Load(const skse::Interface* skse, const StartupState& state) {
   const HostInterfaces& kept = Interfaces();
+  if (!kept.queried && (skse == nullptr || !Decide(skse, state))) return false;
   if (kept.serialization) kept.serialization->SetUniqueID(kept.pluginHandle, kSerializationId);
   if (kept.papyrus) {
+    startup_report::Begin({state.gameVersion, state.databaseFile, state.entryCount});
     kept.papyrus->Register(&RegisterFWUtility);
     kept.papyrus->Register(&RegisterNothing);
     kept.papyrus->Register(&RegisterFWChildEnchant);

@@ -1,6 +1,8 @@
 #pragma once
 // Start-up of the plugin: library initialisation, the host's query and load.
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "plugin/skse_abi.h"
 
@@ -10,25 +12,32 @@ inline constexpr const char* kPluginName = "Cradlewright";
 inline constexpr std::uint32_t kSerializationId = 0x43573130;  // 'CW10'
 
 // Outcome of library initialisation; fixed before the host first calls the plugin.
-struct StartupFlags {
+struct StartupState {
   bool isLoaded = false;     // the version database of the running game was loaded
   bool hasBadQuery = false;  // at least one address identifier did not resolve
+  std::string gameVersion;   // the running game's version, "" when it states none
+  std::string databaseFile;  // the database read (or looked for)
+  std::size_t entryCount = 0;
+  std::string problem;  // why the plugin cannot run, for the log; "" when it can
 };
 
-// Runs once while the library is loaded: loads the version database, takes the
-// executable base, resolves every declared address. Never throws.
-StartupFlags InitializeLibrary();
-const StartupFlags& Flags();
+// Runs once while the library is loaded: reads the running game's version
+// database, takes the executable base, resolves every declared address in the
+// database's numbering. Never throws.
+StartupState InitializeLibrary();
 
 // What query keeps for load.
 struct HostInterfaces {
+  bool queried = false;
   std::uint32_t pluginHandle = 0xFFFFFFFF;
   const skse::SerializationInterface* serialization = nullptr;
   const skse::PapyrusInterface* papyrus = nullptr;
 };
 HostInterfaces& Interfaces();
 
-bool Query(const skse::Interface* skse, skse::PluginInfo* info, const StartupFlags& flags);
-bool Load(const skse::Interface* skse);
+// The SE script extender calls Query, then Load when Query accepted. The AE one
+// calls Load alone; Load then decides as Query would have.
+bool Query(const skse::Interface* skse, skse::PluginInfo* info, const StartupState& state);
+bool Load(const skse::Interface* skse, const StartupState& state);
 
 }  // namespace cw::lifecycle

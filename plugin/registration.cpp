@@ -13,6 +13,7 @@
 #include "natives/utility/script_natives.h"
 #include "natives/utility/text_natives.h"
 #include "plugin/engine_api.h"
+#include "plugin/startup_report.h"
 
 namespace cw {
 namespace {
@@ -116,14 +117,19 @@ std::uint64_t TypeWord(vm::Registry* registry, Kind kind) {
 bool RegisterClass(vm::Registry* registry, const char* className) {
   // Nothing may leave a registration callback: a native that cannot be created
   // is skipped and the others still register.
+  std::size_t registered = 0;
   try {
     for (const NativeEntry& entry : Table()) {
       if (std::strcmp(entry.className, className) != 0) continue;
       try {
-        RegisterNative(registry, entry);
+        if (RegisterNative(registry, entry)) ++registered;
       } catch (...) {
       }
     }
+  } catch (...) {
+  }
+  try {
+    startup_report::Registered(className, registered);
   } catch (...) {
   }
   return true;

@@ -19,8 +19,10 @@ using test::DatabaseBytes;
 using Entries = EntryTable;
 constexpr std::uint64_t kMax = ~std::uint64_t{0};
 
+constexpr AcceptedFormat k1 = AcceptedFormat::kOnly1;
+
 DecodedDatabase Decode(const DatabaseBytes& b) {
-  return DecodeDatabase(b.data(), b.size());
+  return DecodeDatabase(b.data(), b.size(), k1);
 }
 
 // Decodes the file as it is and with bytes appended after its entries (which
@@ -228,6 +230,13 @@ TEST_P(Rejected, GivesTheReasonAndNoTable) {
   EXPECT_EQ(d.error, c.error);
   EXPECT_TRUE(d.entries.empty());
   EXPECT_EQ(d.versionRead, c.versionRead);
+
+  // Start-up resolution rejects the same files for the same reason.
+  const std::uint64_t ids[] = {1, 2};
+  const ResolvedIdentifiers r = ResolveIdentifiers(c.bytes.data(), c.bytes.size(), k1, ids);
+  EXPECT_EQ(r.error, c.error);
+  EXPECT_EQ(r.offsets, (std::vector<std::optional<std::uint64_t>>{std::nullopt, std::nullopt}));
+  EXPECT_EQ(r.entryCount, 0u);
 }
 
 DatabaseBytes WithNameLength(std::int32_t length) {
@@ -274,16 +283,43 @@ TEST(DecodeDatabase, EveryCutOfAFileIsAShortRead) {
   ASSERT_EQ(Decode(b).entries.size(), 9u);
   for (std::size_t size = 0; size < b.size(); ++size) {
     SCOPED_TRACE(size);
-    DecodedDatabase d = DecodeDatabase(b.data(), size);
+    DecodedDatabase d = DecodeDatabase(b.data(), size, k1);
     EXPECT_EQ(d.error, LoadError::kShortRead);
     EXPECT_TRUE(d.entries.empty());
     EXPECT_EQ(d.versionRead, size >= 20);
   }
-  EXPECT_EQ(DecodeDatabase(nullptr, 100).error, LoadError::kShortRead);
+  EXPECT_EQ(DecodeDatabase(nullptr, 100, k1).error, LoadError::kShortRead);
+}
+
+TEST(DecodeDatabase, TakesTheFormatsItIsAskedFor) {
+  struct Case {
+    AcceptedFormat accepted;
+    std::int32_t format;
+    bool taken;
+  };
+  const Case cases[] = {
+      {AcceptedFormat::kOnly1, 1, true},   {AcceptedFormat::kOnly1, 2, false},
+      {AcceptedFormat::kOnly2, 2, true},   {AcceptedFormat::kOnly2, 1, false},
+      {AcceptedFormat::kEither, 1, true},  {AcceptedFormat::kEither, 2, true},
+      {AcceptedFormat::kEither, 0, false}, {AcceptedFormat::kEither, 3, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(c.accepted) << " " << c.format);
+    DatabaseBytes b = DatabaseBytes::Header(1, 8, "", c.format);
+    b.Absolute(7, 0x70);
+    const DecodedDatabase d = DecodeDatabase(b.data(), b.size(), c.accepted);
+    EXPECT_EQ(d.format, c.format);
+    EXPECT_EQ(d.error, c.taken ? LoadError::kNone : LoadError::kBadFormat);
+    EXPECT_EQ(d.entries.size(), c.taken ? 1u : 0u);
+    const std::uint64_t ids[] = {7};
+    const ResolvedIdentifiers r = ResolveIdentifiers(b.data(), b.size(), c.accepted, ids);
+    EXPECT_EQ(r.error, d.error);
+    EXPECT_EQ(r.offsets[0], c.taken ? std::optional<std::uint64_t>(0x70) : std::nullopt);
+  }
 }
 
 TEST(Describe, EveryReasonHasItsOwnText) {
-  EXPECT_STREQ(Describe(LoadError::kBadFormat), "format is not 1");
+  EXPECT_STREQ(Describe(LoadError::kBadFormat), "format is not the one expected");
   std::map<std::string, int> seen;
   for (int e = 0; e <= static_cast<int>(LoadError::kOutOfMemory); ++e)
     ++seen[Describe(static_cast<LoadError>(e))];
@@ -352,9 +388,29 @@ TEST(DecodeDatabase, AgreesWithAPlainMapOnRandomFiles) {
     for (std::uint8_t byte : entries) b.Byte(byte);
     DecodedDatabase d = Decode(b);
     ASSERT_EQ(d.error, LoadError::kNone);
+    const auto reference = ReferenceTable(entries, unit);
     Entries expected;
-    for (const auto& [id, offset] : ReferenceTable(entries, unit)) expected.push_back({id, offset});
+    for (const auto& [id, offset] : reference) expected.push_back({id, offset});
     ASSERT_EQ(d.entries, expected) << "round " << round;
+
+    // Resolving some identifiers of the file, their neighbours and 0 gives what
+    // the table holds, the last of duplicates included.
+    std::vector<std::uint64_t> ids = {0};
+    for (std::size_t k = 0; k < expected.size(); k += 1 + random() % 9) {
+      ids.push_back(expected[k].id);
+      ids.push_back(expected[k].id + 1);
+      ids.push_back(expected[k].id - 1);
+    }
+    if (!ids.empty()) ids.push_back(ids[random() % ids.size()]);  // asked twice
+    const ResolvedIdentifiers r = ResolveIdentifiers(b.data(), b.size(), k1, ids);
+    ASSERT_EQ(r.error, LoadError::kNone);
+    EXPECT_EQ(r.entryCount, static_cast<std::size_t>(count));
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+      const auto it = reference.find(ids[k]);
+      EXPECT_EQ(r.offsets[k],
+                it == reference.end() ? std::nullopt : std::optional<std::uint64_t>(it->second))
+          << "round " << round << " id " << ids[k];
+    }
   }
 }
 

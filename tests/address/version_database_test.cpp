@@ -17,6 +17,7 @@ namespace {
 
 using test::DatabaseBytes;
 namespace fs = std::filesystem;
+constexpr AcceptedFormat k1 = AcceptedFormat::kOnly1;
 
 DatabaseBytes WorkedExample() {
   DatabaseBytes b = DatabaseBytes::Header(2, 8, "");
@@ -66,7 +67,7 @@ TEST(VersionDatabase, StartsEmpty) {
 TEST(VersionDatabase, LoadsTheWorkedExample) {
   VersionDatabase db;
   DatabaseBytes b = WorkedExample();
-  ASSERT_TRUE(db.LoadBytes(b.data(), b.size()));
+  ASSERT_TRUE(db.LoadBytes(b.data(), b.size(), k1));
   EXPECT_EQ(db.Size(), 2u);
   EXPECT_EQ(db.Find(100), 4096u);
   EXPECT_EQ(db.Find(101), 4104u);
@@ -82,7 +83,7 @@ TEST(VersionDatabase, LoadsTheWorkedExample) {
 TEST(VersionDatabase, EmptyTableStillCountsAsLoaded) {
   VersionDatabase db;
   DatabaseBytes b = DatabaseBytes::Header(0);
-  ASSERT_TRUE(db.LoadBytes(b.data(), b.size()));
+  ASSERT_TRUE(db.LoadBytes(b.data(), b.size(), k1));
   EXPECT_EQ(db.Size(), 0u);
   EXPECT_NE(db.ModuleBase(), 0u);
 }
@@ -90,7 +91,7 @@ TEST(VersionDatabase, EmptyTableStillCountsAsLoaded) {
 TEST(VersionDatabase, ClearKeepsOnlyTheVersionText) {
   VersionDatabase db;
   DatabaseBytes b = WorkedExample();
-  ASSERT_TRUE(db.LoadBytes(b.data(), b.size()));
+  ASSERT_TRUE(db.LoadBytes(b.data(), b.size(), k1));
   db.Clear();
   ExpectEmpty(db);
   EXPECT_EQ(db.Version(), GameVersion{});
@@ -101,7 +102,7 @@ TEST(VersionDatabase, FindsOnlyExactIdentifiers) {
   VersionDatabase db;
   DatabaseBytes b = DatabaseBytes::Header(2);
   b.Absolute(66858, 0x100).Absolute(66860, 0x200);
-  ASSERT_TRUE(db.LoadBytes(b.data(), b.size()));
+  ASSERT_TRUE(db.LoadBytes(b.data(), b.size(), k1));
   EXPECT_EQ(db.Find(66859), std::nullopt);
   EXPECT_EQ(db.Find(66860), 0x200u);
   EXPECT_EQ(db.Find(0), std::nullopt);
@@ -123,8 +124,8 @@ TEST_P(FailedLoad, LeavesNoTableAndNoBase) {
   const FailureCase& c = GetParam();
   VersionDatabase db;
   DatabaseBytes good = WorkedExample();
-  ASSERT_TRUE(db.LoadBytes(good.data(), good.size()));
-  EXPECT_FALSE(db.LoadBytes(c.bytes.data(), c.bytes.size()));
+  ASSERT_TRUE(db.LoadBytes(good.data(), good.size(), k1));
+  EXPECT_FALSE(db.LoadBytes(c.bytes.data(), c.bytes.size(), k1));
   ExpectEmpty(db);
   EXPECT_EQ(db.LastError(), c.error);
   EXPECT_EQ(db.Version(), c.version);
@@ -176,37 +177,59 @@ TEST(VersionDatabase, LoadPathReadsAFile) {
   TempFolder folder;
   const fs::path file = folder.Write("db.bin", WorkedExample());
   VersionDatabase db;
-  ASSERT_TRUE(db.LoadPath(file.string()));
+  ASSERT_TRUE(db.LoadPath(file.string(), k1));
   EXPECT_EQ(db.Find(101), 4104u);
 
-  EXPECT_FALSE(db.LoadPath((folder.path() / "missing.bin").string()));
+  EXPECT_FALSE(db.LoadPath((folder.path() / "missing.bin").string(), k1));
   EXPECT_EQ(db.LastError(), LoadError::kCannotOpen);
   ExpectEmpty(db);
 
-  EXPECT_FALSE(db.LoadPath(folder.path().string()));  // a folder is no database
+  EXPECT_FALSE(db.LoadPath(folder.path().string(), k1));  // a folder is no database
   ExpectEmpty(db);
 
   const fs::path empty = folder.Write("empty.bin", DatabaseBytes());
-  EXPECT_FALSE(db.LoadPath(empty.string()));
+  EXPECT_FALSE(db.LoadPath(empty.string(), k1));
   EXPECT_EQ(db.LastError(), LoadError::kShortRead);
 }
 
-TEST(VersionDatabase, LoadFindsTheFileOfAVersionBelowTheWorkingFolder) {
-  EXPECT_EQ(DatabasePath({1, 5, 97, 0}), "Data\\SKSE\\Plugins\\version-1-5-97-0.bin");
-  EXPECT_EQ(DatabasePath({1, -6, 0, 2147483647}),
-            "Data\\SKSE\\Plugins\\version-1--6-0-2147483647.bin");
+DatabaseBytes WorkedExampleInFormat(std::int32_t format) {
+  DatabaseBytes b = DatabaseBytes::Header(2, 8, "", format);
+  b.Absolute(100, 4096).Byte(0x91);
+  return b;
+}
 
-  TempFolder folder;
-  folder.Write(fs::path("Data") / "SKSE" / "Plugins" / "version-1-5-97-0.bin", WorkedExample());
-  const fs::path previous = fs::current_path();
-  fs::current_path(folder.path());
-  VersionDatabase db;
-  const bool loaded = db.Load({1, 5, 97, 0});
-  const bool other = VersionDatabase().Load({1, 6, 640, 0});
-  fs::current_path(previous);
-  EXPECT_TRUE(loaded);
-  EXPECT_EQ(db.Find(100), 4096u);
-  EXPECT_FALSE(other);
+// Each game line reads its own file name in its own format: a file of the other
+// format, or the other line's name, is not taken.
+TEST(VersionDatabase, LoadReadsTheFileAndFormatOfTheGameLine) {
+  struct Case {
+    GameVersion version;
+    const char* file;
+    std::int32_t format;
+    LoadError error;
+  };
+  const Case cases[] = {
+      {{1, 5, 97, 0}, "version-1-5-97-0.bin", 1, LoadError::kNone},
+      {{1, 5, 97, 0}, "version-1-5-97-0.bin", 2, LoadError::kBadFormat},
+      {{1, 5, 97, 0}, "versionlib-1-5-97-0.bin", 1, LoadError::kCannotOpen},
+      {{1, 6, 640, 0}, "versionlib-1-6-640-0.bin", 2, LoadError::kNone},
+      {{1, 6, 640, 0}, "versionlib-1-6-640-0.bin", 1, LoadError::kBadFormat},
+      {{1, 6, 640, 0}, "version-1-6-640-0.bin", 2, LoadError::kCannotOpen},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file << " format " << c.format);
+    TempFolder folder;
+    folder.Write(fs::path("Data") / "SKSE" / "Plugins" / c.file, WorkedExampleInFormat(c.format));
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder.path());
+    VersionDatabase db;
+    const bool loaded = db.Load(c.version);
+    fs::current_path(previous);
+    EXPECT_EQ(loaded, c.error == LoadError::kNone);
+    EXPECT_EQ(db.LastError(), c.error);
+    if (loaded) {
+      EXPECT_EQ(db.Find(101), 4104u);
+    }
+  }
 }
 
 TEST(VersionDatabase, TestProgramHasNoRunningGameVersion) {
@@ -225,42 +248,23 @@ std::string Fixture(const char* name) {
 
 TEST(RealDatabase, Version1_5_97_0Loads) {
   VersionDatabase db;
-  ASSERT_TRUE(db.LoadPath(Fixture("version-1-5-97-0.bin"))) << Describe(db.LastError());
+  ASSERT_TRUE(db.LoadPath(Fixture("version-1-5-97-0.bin"), k1)) << Describe(db.LastError());
   EXPECT_EQ(db.Size(), 778674u);
   EXPECT_EQ(db.Version(), (GameVersion{1, 5, 97, 0}));
   EXPECT_STREQ(db.VersionText(), "1.5.97.0");
   EXPECT_NE(db.ModuleBase(), 0u);
 }
 
-TEST(RealDatabase, NewerFormatIsRefused) {
+TEST(RealDatabase, Version1_6_353_0LoadsInFormat2Only) {
   VersionDatabase db;
-  EXPECT_FALSE(db.LoadPath(Fixture("versionlib-1-6-353-0.bin")));
+  EXPECT_FALSE(db.LoadPath(Fixture("versionlib-1-6-353-0.bin"), k1));
   EXPECT_EQ(db.LastError(), LoadError::kBadFormat);
+  EXPECT_EQ(db.Format(), 2);
   ExpectEmpty(db);
+  ASSERT_TRUE(db.LoadPath(Fixture("versionlib-1-6-353-0.bin"), AcceptedFormat::kOnly2));
+  EXPECT_EQ(db.Size(), 415925u);
+  EXPECT_EQ(db.Version(), (GameVersion{1, 6, 353, 0}));
 }
-
-class RealIdentifier : public testing::TestWithParam<std::uint64_t> {
- protected:
-  static void SetUpTestSuite() {
-    db_ = new VersionDatabase;
-    db_->LoadPath(Fixture("version-1-5-97-0.bin"));
-  }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
-  static VersionDatabase* db_;
-};
-VersionDatabase* RealIdentifier::db_ = nullptr;
-
-TEST_P(RealIdentifier, IsInThe1_5_97_0Database) {
-  EXPECT_TRUE(db_->Find(GetParam()).has_value());
-}
-
-INSTANTIATE_TEST_SUITE_P(EngineOperations, RealIdentifier,
-                         testing::Values(66859, 66861, 67819, 67823, 97508, 97509, 97745, 97746,
-                                         97925, 97927, 97909, 97923, 97918, 97920, 97379, 97462,
-                                         97514, 514110, 527437, 514141, 14461));
 
 }  // namespace
 }  // namespace cw::address

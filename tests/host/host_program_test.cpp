@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/log_folder.h"
+#include "plugin/debug_log.h"
+#include "plugin/version.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/process.h"
 
@@ -32,7 +35,9 @@ TEST(HostStartUp, AcceptsWithItsOwnDatabaseAndRemovesIt) {
   GameFolder game;
   const ProcessResult r = Host(game, {"query"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "accepted\n");
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 2u) << r.out;  // and the plugin's start-up line
+  EXPECT_EQ(lines[0], "accepted");
   EXPECT_FALSE(std::filesystem::exists(game.path() / "Data/SKSE/Plugins/version-1-5-97-0.bin"));
 }
 
@@ -47,7 +52,8 @@ TEST(HostRun, ReadsStandardInputForADash) {
 struct Refusal {
   const char* name;
   std::vector<std::string> options;
-  std::string lastLine;  // empty: the log stays silent
+  std::string lastLine;  // of the message; empty: the log stays silent
+  std::string reason;    // the line after the message
 };
 
 class HostRefusal : public testing::TestWithParam<Refusal> {};
@@ -64,20 +70,31 @@ TEST_P(HostRefusal, RefusesWithTheLogMessage) {
   if (GetParam().lastLine.empty()) {
     EXPECT_EQ(lines.size(), 1u) << r.out;
   } else {
-    ASSERT_EQ(lines.size(), 4u) << r.out;
+    ASSERT_EQ(lines.size(), 5u) << r.out;
     EXPECT_EQ(lines[2], "Addr Library not loaded");
     EXPECT_EQ(lines[3], GetParam().lastLine);
+    EXPECT_EQ(lines[4], GetParam().reason);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HostRefusal,
     testing::Values(
-        Refusal{"Editor", {"--editor"}, ""},
-        Refusal{"NoDatabase", {"--no-database"}, " IsLoaded: 0 HasBadQuery:1"},
-        Refusal{"MissingIdentifier", {"--omit-id", "97746"}, " IsLoaded: 1 HasBadQuery:1"},
-        Refusal{
-            "MissingAbsoluteIdentifier", {"--omit-id", "514141"}, " IsLoaded: 1 HasBadQuery:1"}),
+        Refusal{"Editor", {"--editor"}, "", ""},
+        Refusal{"NoDatabase",
+                {"--no-database"},
+                " IsLoaded: 0 HasBadQuery:1",
+                "Data\\SKSE\\Plugins\\version-1-5-97-0.bin: file cannot be opened"},
+        Refusal{"MissingIdentifier",
+                {"--omit-id", "97746"},
+                " IsLoaded: 1 HasBadQuery:1",
+                "address identifiers missing from Data\\SKSE\\Plugins\\version-1-5-97-0.bin "
+                "(SE numbering): 97746"},
+        Refusal{"MissingAbsoluteIdentifier",
+                {"--omit-id", "514141"},
+                " IsLoaded: 1 HasBadQuery:1",
+                "address identifiers missing from Data\\SKSE\\Plugins\\version-1-5-97-0.bin "
+                "(SE numbering): 514141"}),
     [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 // On the 1.6 line the script extender never calls query: the plugin makes the same
@@ -154,14 +171,47 @@ TEST(HostStartUp, TheSameBinaryStartsOnBothLines) {
 // On Linux the host states the running game's version itself.
 TEST(HostStartUp, FindsTheDatabaseOfTheRunningVersion) {
   GameFolder game;
-  EXPECT_EQ(Host(game, {"--runtime", "1.6.353.0", "query"}).out, "accepted\n");
+  EXPECT_EQ(Lines(Host(game, {"--runtime", "1.5.80.0", "query"}).out)[0], "accepted");
   // 1.0.0.0 is not taken for a real version: no database is looked for.
-  const std::vector<std::string> lines = Lines(Host(game, {"--runtime", "1.0.0.0", "query"}).out);
-  ASSERT_EQ(lines.size(), 4u);
+  std::vector<std::string> lines = Lines(Host(game, {"--runtime", "1.0.0.0", "query"}).out);
+  ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[1], "unsupported runtime version 01000000");
   EXPECT_EQ(lines[3], " IsLoaded: 0 HasBadQuery:1");
+  EXPECT_EQ(lines[4], "the running game states no usable version");
+  // A 1.6 game reads versionlib-*.bin in format 2, which the host writes for it.
+  lines = Lines(Host(game, {"--runtime", "1.6.353.0", "query"}).out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "accepted");
+  EXPECT_NE(lines[1].find("Data\\SKSE\\Plugins\\versionlib-1-6-353-0.bin (21 entries)"),
+            std::string::npos)
+      << lines[1];
 }
 #endif
+
+// An accepted start-up leaves one line in the log, which each start rewrites: on
+// POSIX the log is standard error, on Windows the file in the script extender's
+// folder below Documents (the test prefix's own).
+TEST(HostStartUp, LogsOneLineOnAcceptanceAndRewritesTheLog) {
+  GameFolder game;
+#if defined(_WIN32)
+  const std::filesystem::path logFile = LogFilePath(platform::DocumentsFolder(), false);
+  std::filesystem::create_directories(logFile.parent_path());
+  { std::ofstream(logFile) << "a line of an earlier game start\n"; }
+#endif
+  const ProcessResult r = Host(game, {"natives"});
+  ASSERT_EQ(r.status, 0) << r.err;
+#if defined(_WIN32)
+  std::ifstream in(logFile, std::ios::binary);
+  const std::string log((std::istreambuf_iterator<char>(in)), {});
+#else
+  const std::string log = r.err;
+#endif
+  const std::vector<std::string> expected = {
+      std::string("Cradlewright ") + CW_VERSION_TEXT +
+      ": game 1.5.97.0, Data\\SKSE\\Plugins\\version-1-5-97-0.bin (21 entries), natives "
+      "FWUtility 41, FWChildEnchant 4, FWTextContents 5"};
+  EXPECT_EQ(Lines(log), expected);
+}
 
 TEST(HostStartUp, MessageNamesTheRuntimeVersion) {
   GameFolder game;
@@ -281,18 +331,32 @@ TEST(HostDatabase, ReadsTheGamesDatabase) {
   const ProcessResult r = RunHost({"database", file, "66859", "514141", "1"});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> lines = Lines(r.out);
-  ASSERT_EQ(lines.size(), 5u) << r.out;
-  EXPECT_EQ(lines[0], "version 1.5.97.0");
-  EXPECT_EQ(lines[1], "entries 778674");
-  EXPECT_EQ(lines[2].rfind("66859 0x", 0), 0u);
-  EXPECT_EQ(lines[3].rfind("514141 0x", 0), 0u);
+  ASSERT_EQ(lines.size(), 6u) << r.out;
+  EXPECT_EQ(lines[0], "format 1");
+  EXPECT_EQ(lines[1], "version 1.5.97.0");
+  EXPECT_EQ(lines[2], "entries 778674");
+  EXPECT_EQ(lines[3], "66859 0xc02260");
+  EXPECT_EQ(lines[4], "514141 0x1ebe428");
+  EXPECT_EQ(lines[5], "1 missing");
 }
 
-TEST(HostDatabase, RejectsTheNewerFormat) {
-  const ProcessResult r =
-      RunHost({"database", CW_SOURCE_DIR "/../shared/fixtures/versionlib-1-6-353-0.bin"});
+TEST(HostDatabase, ReadsTheNewerFormatToo) {
+  const std::string file = CW_SOURCE_DIR "/../shared/fixtures/versionlib-1-6-353-0.bin";
+  const ProcessResult r = RunHost({"database", file, "68115", "400269", "0"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> lines = Lines(r.out);
+  const std::vector<std::string> expected = {"format 2",         "version 1.6.353.0",
+                                             "entries 415925",   "68115 0xc27d60",
+                                             "400269 0x1f59da8", "0 missing"};
+  EXPECT_EQ(lines, expected);
+}
+
+TEST(HostDatabase, RejectsAnUnknownFormat) {
+  GameFolder game;
+  game.Write("db.bin", std::string("\x03\0\0\0", 4) + std::string(40, '\0'));
+  const ProcessResult r = RunHost({"database", (game.path() / "db.bin").string()});
   EXPECT_EQ(r.status, 1);
-  EXPECT_FALSE(r.err.empty());
+  EXPECT_NE(r.err.find("format"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "");
 }
 

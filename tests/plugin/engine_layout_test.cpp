@@ -122,7 +122,8 @@ TEST(EngineIdentifiers, EveryDeclarationNamesTheEngineItemItMeans) {
   for (const auto& [id, item] : pairs) {
     const sim::EngineIdentifier& engineItem = sim::kEngineIdentifiers[static_cast<int>(item)];
     ASSERT_EQ(engineItem.item, item);
-    EXPECT_EQ(engine::kDeclarations[id].id, engineItem.se) << "declaration " << id;
+    EXPECT_EQ(engine::kDeclarations[id].se, engineItem.se) << "declaration " << id;
+    EXPECT_EQ(engine::kDeclarations[id].ae, engineItem.ae) << "declaration " << id;
   }
 }
 

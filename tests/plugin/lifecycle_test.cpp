@@ -40,6 +40,14 @@ std::uint32_t Handle() {
 }
 void Logged(const char* text) {
   g_logged += text;
+  g_logged += "\n";
+}
+
+StartupState State(bool isLoaded, bool hasBadQuery) {
+  StartupState state;
+  state.isLoaded = isLoaded;
+  state.hasBadQuery = hasBadQuery;
+  return state;
 }
 
 class Lifecycle : public testing::Test {
@@ -60,11 +68,11 @@ class Lifecycle : public testing::Test {
 };
 
 TEST_F(Lifecycle, AcceptsAndLoadsInOrder) {
-  ASSERT_TRUE(Query(&skse_, &info_, {true, false}));
+  ASSERT_TRUE(Query(&skse_, &info_, State(true, false)));
   EXPECT_EQ(info_.infoVersion, 1u);
   EXPECT_STREQ(info_.name, "Cradlewright");
   EXPECT_EQ(info_.version, 6u);
-  EXPECT_TRUE(Load(&skse_));
+  EXPECT_TRUE(Load(&skse_, State(true, false)));
   const std::vector<std::string> expected = {"query 3",
                                              "query 2",
                                              "claim 42 1129787696",
@@ -78,7 +86,7 @@ TEST_F(Lifecycle, AcceptsAndLoadsInOrder) {
 
 TEST_F(Lifecycle, TheEditorIsRefusedSilently) {
   skse_.isEditor = 1;
-  EXPECT_FALSE(Query(&skse_, &info_, {true, false}));
+  EXPECT_FALSE(Query(&skse_, &info_, State(true, false)));
   EXPECT_TRUE(g_events.empty());
   EXPECT_TRUE(g_logged.empty());
   EXPECT_EQ(Interfaces().pluginHandle, 42u);
@@ -86,24 +94,91 @@ TEST_F(Lifecycle, TheEditorIsRefusedSilently) {
 }
 
 TEST_F(Lifecycle, AnUnsupportedRuntimeIsRefusedWithTheMessage) {
-  EXPECT_FALSE(Query(&skse_, &info_, {false, true}));
+  StartupState state = State(false, true);
+  state.problem = "Data\\SKSE\\Plugins\\version-1-5-97-0.bin: file cannot be opened";
+  EXPECT_FALSE(Query(&skse_, &info_, state));
   EXPECT_EQ(g_logged,
             "unsupported runtime version 01050610\nAddr Library not loaded\n IsLoaded: 0 "
-            "HasBadQuery:1");
+            "HasBadQuery:1\n"
+            "Data\\SKSE\\Plugins\\version-1-5-97-0.bin: file cannot be opened\n");
   EXPECT_TRUE(g_events.empty());  // no interface is asked for
   EXPECT_EQ(info_.version, 6u);
 }
 
 TEST_F(Lifecycle, ALowLogLevelKeepsTheRefusalSilent) {
   Log().SetLevel(2);
-  EXPECT_FALSE(Query(&skse_, &info_, {true, true}));
+  EXPECT_FALSE(Query(&skse_, &info_, State(true, true)));
   Log().SetLevel(3);
   EXPECT_TRUE(g_logged.empty());
 }
 
 TEST_F(Lifecycle, RefusesWithoutASerializationInterface) {
   g_offerSerialization = false;
-  EXPECT_FALSE(Query(&skse_, &info_, {true, false}));
+  EXPECT_FALSE(Query(&skse_, &info_, State(true, false)));
+}
+
+// The AE script extender calls Load alone; Load decides as Query would have.
+TEST_F(Lifecycle, LoadWithoutQueryAcceptsAndLoadsInOrder) {
+  EXPECT_TRUE(Load(&skse_, State(true, false)));
+  const std::vector<std::string> expected = {"query 3",
+                                             "query 2",
+                                             "claim 42 1129787696",
+                                             "register FWUtility",
+                                             "register Nothing",
+                                             "register FWChildEnchant",
+                                             "register FWTextContents"};
+  EXPECT_EQ(g_events, expected);
+  EXPECT_EQ(Interfaces().pluginHandle, 42u);
+  EXPECT_TRUE(g_logged.empty());
+}
+
+struct LoadRefusal {
+  const char* name;
+  bool editor;
+  StartupState state;
+  std::string logged;  // empty: the log stays silent
+};
+
+class LoadWithoutQuery : public Lifecycle, public testing::WithParamInterface<LoadRefusal> {};
+
+TEST_P(LoadWithoutQuery, RefusesBeforeClaimingOrRegistering) {
+  skse_.isEditor = GetParam().editor ? 1 : 0;
+  EXPECT_FALSE(Load(&skse_, GetParam().state));
+  EXPECT_TRUE(g_events.empty());  // nothing asked, claimed or registered
+  EXPECT_EQ(g_logged, GetParam().logged);
+  EXPECT_EQ(Interfaces().pluginHandle, 42u);
+}
+
+StartupState Refused(bool isLoaded, const char* problem) {
+  StartupState state = State(isLoaded, true);
+  state.problem = problem;
+  return state;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoadWithoutQuery,
+    testing::Values(
+        LoadRefusal{"Editor", true, State(true, false), ""},
+        LoadRefusal{"NoDatabase", false,
+                    Refused(false,
+                            "Data\\SKSE\\Plugins\\versionlib-1-6-1170-0.bin: file "
+                            "cannot be opened"),
+                    "unsupported runtime version 01050610\nAddr Library not loaded\n IsLoaded: 0 "
+                    "HasBadQuery:1\nData\\SKSE\\Plugins\\versionlib-1-6-1170-0.bin: file "
+                    "cannot be opened\n"},
+        LoadRefusal{"MissingIdentifier", false,
+                    Refused(true, "address identifiers missing from x.bin (AE numbering): 104484"),
+                    "unsupported runtime version 01050610\nAddr Library not loaded\n IsLoaded: 1 "
+                    "HasBadQuery:1\naddress identifiers missing from x.bin (AE numbering): "
+                    "104484\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// After a refused Query (SE), Load changes nothing and decides nothing again.
+TEST_F(Lifecycle, LoadAfterARefusedQueryDoesNothing) {
+  skse_.isEditor = 1;
+  EXPECT_FALSE(Query(&skse_, &info_, State(true, false)));
+  EXPECT_TRUE(Load(&skse_, State(true, false)));
+  EXPECT_TRUE(g_events.empty());
 }
 
 }  // namespace
