@@ -97,6 +97,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     result.status = static_cast<int>(code);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
+  } else {
+    result.err = "cannot start " + program + " (error " + std::to_string(GetLastError()) + ")";
   }
   CloseHandle(hin);
   CloseHandle(hout);
@@ -123,7 +125,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 #endif
   result.out = ReadAll(out);
-  result.err = ReadAll(err);
+  result.err += ReadAll(err);
   std::error_code ec;
   fs::remove(in, ec);
   fs::remove(out, ec);
