@@ -24,7 +24,9 @@ deps:
 
 build/linux/CMakeCache.txt: | deps
 	cmake --preset linux >/dev/null
-build/windows/CMakeCache.txt: | deps
+# A Windows build configured with another toolchain starts afresh.
+build/windows/CMakeCache.txt: cmake/clang-mingw-w64.cmake | deps
+	rm -rf build/windows
 	cmake --preset windows >/dev/null
 build/release/CMakeCache.txt: | deps
 	cmake --preset release >/dev/null
