@@ -2,11 +2,13 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 APT_PACKAGES := cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev libboost-dev \
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev python3
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 clang lld llvm libclang-rt-14-dev \
+  python3
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test test-linux test-windows demo bench fuzz fuzz-short tsan format clean
+.PHONY: all deps configure build test test-linux test-windows package demo bench fuzz fuzz-short tsan \
+  format clean
 
 all: build
 
@@ -22,7 +24,9 @@ deps:
 
 build/linux/CMakeCache.txt: | deps
 	cmake --preset linux >/dev/null
-build/windows/CMakeCache.txt: | deps
+# A Windows build configured with another toolchain starts afresh.
+build/windows/CMakeCache.txt: cmake/clang-mingw-w64.cmake | deps
+	rm -rf build/windows
 	cmake --preset windows >/dev/null
 build/release/CMakeCache.txt: | deps
 	cmake --preset release >/dev/null
@@ -44,6 +48,12 @@ test-linux: deps build/linux/CMakeCache.txt
 test-windows: deps build/windows/CMakeCache.txt
 	cmake --build build/windows -j $(JOBS)
 	ctest --test-dir build/windows --output-on-failure
+
+# The release archive build/package/Cradlewright-<version>.zip: the plugin and its
+# PDB in SKSE/Plugins/, the Data folder's layout. The windows build makes it too.
+package: deps build/windows/CMakeCache.txt
+	cmake --build build/windows -j $(JOBS) --target cw_package
+	@ls build/package/Cradlewright-*.zip
 
 # The stress run and the allocation count under ThreadSanitizer.
 tsan: deps build/tsan/CMakeCache.txt

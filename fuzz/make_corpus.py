@@ -192,6 +192,22 @@ def profile_seeds():
     }
 
 
+# --- Papyrus script sources -----------------------------------------------------
+
+def papyrus_seeds():
+    return {
+        "declarations": b"Scriptname FWTextContents Hidden\n; natives\n\n"
+                        b"Function IOReadTranslation(String language) global native\n"
+                        b"String Function getLangText(String key) global native\n"
+                        b"Int Function getLangSize() global native\n",
+        "comments": b"{ block\r\n comment }\r\n;/ Int Function x() /;\r\n"
+                    b"Int[] Function f(String a = \";{\\\"\", Float[] b = 1.5) \\ ; more\r\n"
+                    b"  GLOBAL Native\r\n",
+        "body": b"Scriptname A extends Quest\nInt Function g(Int a)\n  Return a\nEndFunction\n"
+                b"Event OnInit()\n  g(1)\nEndEvent\rFunction h(Bool b, \\\n Form f)\n",
+    }
+
+
 SEEDS = {
     "database_reader_fuzz": database_seeds,
     "translation_text_fuzz": translation_seeds,
@@ -201,6 +217,7 @@ SEEDS = {
     "text_fuzz": text_seeds,
     "profile_text_fuzz": profile_seeds,
     "version_text_fuzz": version_text_seeds,
+    "papyrus_source_fuzz": papyrus_seeds,
 }
 
 

@@ -9,6 +9,8 @@
 #include "host/call_arguments.h"
 #include "host/engine/functions.h"
 #include "host/runtime_host.h"
+#include "host/script_check.h"
+#include "host/script_declarations.h"
 #include "host/session.h"
 
 namespace cw::sim {
@@ -22,6 +24,8 @@ const char* const kUsageText =
     "       cradlewright-host [OPTIONS] natives\n"
     "       cradlewright-host [OPTIONS] query\n"
     "       cradlewright-host database FILE [ID]...\n"
+    "       cradlewright-host declarations FOLDER\n"
+    "       cradlewright-host check-scripts FILE...\n"
     "options: --game-dir DIR  --plugin PATH  --runtime A.B.C.D  --editor  --omit-id N\n"
     "         --no-database  --mod NAME  --light-mod NAME  --inactive-mod NAME\n"
     "         --form ID  --quest ID\n";
@@ -141,6 +145,14 @@ int ReadDatabase(const std::vector<std::string>& args, std::size_t at, std::ostr
   return kDone;
 }
 
+int WriteDeclarationFiles(const std::vector<std::string>& args, std::size_t at, std::ostream& err) {
+  if (at + 1 != args.size()) return Usage(err, "declarations needs one FOLDER");
+  std::string error;
+  if (WriteDeclarations(args[at], &error)) return kDone;
+  err << "cradlewright-host: " << error << "\n";
+  return kUsage;
+}
+
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -193,6 +205,11 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (i >= args.size()) return Usage(err, std::string("no command\n") + kUsageText);
   const std::string command = args[i++];
   if (command == "database") return ReadDatabase(args, i, out, err);
+  if (command == "declarations") return WriteDeclarationFiles(args, i, err);
+  if (command == "check-scripts")
+    return CheckScriptFiles(
+        std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i), args.end()), out,
+        err);
   if (command != "call" && command != "run" && command != "natives" && command != "query")
     return Usage(err, "unknown command " + command);
   if (command == "call" && i >= args.size()) return Usage(err, "call needs CLASS.NATIVE");

@@ -18,70 +18,71 @@
 namespace cw {
 namespace {
 
-template <auto Fn>
-NativeEntry U(const char* name) {
-  return EntryFor<Fn>::Make(kClassUtility, name);
+template <auto Fn, class... Names>
+NativeEntry U(const char* name, Names... paramNames) {
+  return EntryFor<Fn>::Make(kClassUtility, name, paramNames...);
 }
-template <auto Fn>
-NativeEntry E(const char* name) {
-  return EntryFor<Fn>::Make(kClassChildEnchant, name);
+template <auto Fn, class... Names>
+NativeEntry E(const char* name, Names... paramNames) {
+  return EntryFor<Fn>::Make(kClassChildEnchant, name, paramNames...);
 }
-template <auto Fn>
-NativeEntry T(const char* name) {
-  return EntryFor<Fn>::Make(kClassTextContents, name);
+template <auto Fn, class... Names>
+NativeEntry T(const char* name, Names... paramNames) {
+  return EntryFor<Fn>::Make(kClassTextContents, name, paramNames...);
 }
 
 using namespace natives;
 
 const std::vector<NativeEntry>& Table() {
   static const std::vector<NativeEntry> table = {
-      U<&toLower>("toLower"),
-      U<&toUpper>("toUpper"),
-      U<&StringReplace>("StringReplace"),
-      U<&MultiStringReplace>("MultiStringReplace"),
-      U<&GetQuestObject>("GetQuestObject"),
-      U<&GetQuestObjectCount>("GetQuestObjectCount"),
-      U<&GetFileCount>("GetFileCount"),
-      U<&GetFileName>("GetFileName"),
-      U<&getTypeString>("getTypeString"),
-      U<&getIniPath>("getIniPath"),
-      U<&ScriptHasString>("ScriptHasString"),
-      U<&ScriptStringCount>("ScriptStringCount"),
-      U<&ScriptUser>("ScriptUser"),
-      U<&ScriptSource>("ScriptSource"),
-      U<&ScriptMashine>("ScriptMashine"),
-      U<&ScriptStringGet>("ScriptStringGet"),
-      U<&getIniString>("getIniString"),
-      U<&getIniBool>("getIniBool"),
-      U<&getIniInt>("getIniInt"),
-      U<&getIniFloat>("getIniFloat"),
-      U<&getIniCString>("getIniCString"),
-      U<&getIniCBool>("getIniCBool"),
-      U<&getIniCInt>("getIniCInt"),
-      U<&getIniCFloat>("getIniCFloat"),
-      U<&setIniString>("setIniString"),
-      U<&setIniBool>("setIniBool"),
-      U<&setIniInt>("setIniInt"),
-      U<&setIniFloat>("setIniFloat"),
-      U<&setIniCString>("setIniCString"),
-      U<&setIniCBool>("setIniCBool"),
-      U<&setIniCInt>("setIniCInt"),
-      U<&setIniCFloat>("setIniCFloat"),
-      U<&getNextAutoFile>("getNextAutoFile"),
-      U<&FileExists>("FileExists"),
-      U<&Hex>("Hex"),
-      U<&GetDirectoryHash>("GetDirectoryHash"),
-      U<&GetFormFromString>("GetFormFromString"),
-      U<&GetModFromString>("GetModFromString"),
-      U<&GetFormIDFromString>("GetFormIDFromString"),
-      U<&GetStringFromForm>("GetStringFromForm"),
-      U<&GetModFromForm>("GetModFromForm"),
-      E<&GetModFile>("GetModFile"),
-      E<&GetFormID>("GetFormID"),
-      E<&GetPowerMin>("GetPowerMin"),
-      E<&GetPowerMax>("GetPowerMax"),
-      T<&IOReadTranslation>("IOReadTranslation"),
-      T<&getLangText>("getLangText"),
+      U<&toLower>("toLower", "text"),
+      U<&toUpper>("toUpper", "text"),
+      U<&StringReplace>("StringReplace", "text", "search", "replacement"),
+      U<&MultiStringReplace>("MultiStringReplace", "template", "value0", "value1", "value2",
+                             "value3", "value4", "value5"),
+      U<&GetQuestObject>("GetQuestObject", "modName", "index"),
+      U<&GetQuestObjectCount>("GetQuestObjectCount", "modName"),
+      U<&GetFileCount>("GetFileCount", "folder", "extension"),
+      U<&GetFileName>("GetFileName", "folder", "extension", "index"),
+      U<&getTypeString>("getTypeString", "formType"),
+      U<&getIniPath>("getIniPath", "category", "file"),
+      U<&ScriptHasString>("ScriptHasString", "scriptName", "text"),
+      U<&ScriptStringCount>("ScriptStringCount", "scriptName"),
+      U<&ScriptUser>("ScriptUser", "scriptName"),
+      U<&ScriptSource>("ScriptSource", "scriptName"),
+      U<&ScriptMashine>("ScriptMashine", "scriptName"),
+      U<&ScriptStringGet>("ScriptStringGet", "scriptName", "index"),
+      U<&getIniString>("getIniString", "category", "file", "key", "default"),
+      U<&getIniBool>("getIniBool", "category", "file", "key", "default"),
+      U<&getIniInt>("getIniInt", "category", "file", "key", "default"),
+      U<&getIniFloat>("getIniFloat", "category", "file", "key", "default"),
+      U<&getIniCString>("getIniCString", "category", "file", "section", "key", "default"),
+      U<&getIniCBool>("getIniCBool", "category", "file", "section", "key", "default"),
+      U<&getIniCInt>("getIniCInt", "category", "file", "section", "key", "default"),
+      U<&getIniCFloat>("getIniCFloat", "category", "file", "section", "key", "default"),
+      U<&setIniString>("setIniString", "category", "file", "key", "value"),
+      U<&setIniBool>("setIniBool", "category", "file", "key", "value"),
+      U<&setIniInt>("setIniInt", "category", "file", "key", "value"),
+      U<&setIniFloat>("setIniFloat", "category", "file", "key", "value"),
+      U<&setIniCString>("setIniCString", "category", "file", "section", "key", "value"),
+      U<&setIniCBool>("setIniCBool", "category", "file", "section", "key", "value"),
+      U<&setIniCInt>("setIniCInt", "category", "file", "section", "key", "value"),
+      U<&setIniCFloat>("setIniCFloat", "category", "file", "section", "key", "value"),
+      U<&getNextAutoFile>("getNextAutoFile", "folder", "baseName", "extension"),
+      U<&FileExists>("FileExists", "file"),
+      U<&Hex>("Hex", "value", "digits"),
+      U<&GetDirectoryHash>("GetDirectoryHash", "folder"),
+      U<&GetFormFromString>("GetFormFromString", "reference"),
+      U<&GetModFromString>("GetModFromString", "reference", "withExtension"),
+      U<&GetFormIDFromString>("GetFormIDFromString", "reference"),
+      U<&GetStringFromForm>("GetStringFromForm", "form"),
+      U<&GetModFromForm>("GetModFromForm", "form", "withExtension"),
+      E<&GetModFile>("GetModFile", "fileName"),
+      E<&GetFormID>("GetFormID", "fileName"),
+      E<&GetPowerMin>("GetPowerMin", "fileName"),
+      E<&GetPowerMax>("GetPowerMax", "fileName"),
+      T<&IOReadTranslation>("IOReadTranslation", "language"),
+      T<&getLangText>("getLangText", "key"),
       T<&getLangSize>("getLangSize"),
       T<&getFilePath>("getFilePath"),
       T<&getErrorCode>("getErrorCode"),

@@ -2,6 +2,8 @@
 // The natives of the three script classes, in registration order. This table is
 // the one source of truth: registration, the host simulator's `natives` listing
 // and the generated script declarations all come from it.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -10,31 +12,41 @@
 
 namespace cw {
 
+// Natives take at most this many parameters.
+inline constexpr std::size_t kMaxParams = 7;
+
 struct NativeEntry {
   const char* className;
   const char* name;
   const std::array<void*, vm::op::kCount>* (*operations)();
   void* callback;
   std::uint16_t paramCount;
-  Kind params[7];
+  Kind params[kMaxParams];
   Kind result;
+  // The parameter names of the script declarations.
+  const char* paramNames[kMaxParams];
 };
 
 template <auto Fn>
 struct EntryFor;
 template <class R, class... A, R (*Fn)(StaticFunctionTag*, A...)>
 struct EntryFor<Fn> {
+  static_assert(sizeof...(A) <= kMaxParams);
   static const std::array<void*, vm::op::kCount>* Ops() {
     return &NativeFunction<StaticFunctionTag, R(A...)>::Operations();
   }
-  static NativeEntry Make(const char* className, const char* name) {
+  // One name for each parameter of the plain function, in order.
+  template <class... Names>
+  static NativeEntry Make(const char* className, const char* name, Names... paramNames) {
+    static_assert(sizeof...(Names) == sizeof...(A), "one name for each parameter");
     return NativeEntry{className,
                        name,
                        &Ops,
                        reinterpret_cast<void*>(Fn),
                        static_cast<std::uint16_t>(sizeof...(A)),
                        {KindFor<A>()...},
-                       KindFor<R>()};
+                       KindFor<R>(),
+                       {static_cast<const char*>(paramNames)...}};
   }
 };
 

@@ -1,0 +1,143 @@
+#!/usr/bin/env python3
+"""Checks the release archive: its layout, the DLL's exports, imports and DWARF-free
+sections, and that the PDB beside the DLL maps addresses of our functions to their
+names and source files.
+
+  check_package.py ZIP BUILT_DLL VERSION SOURCE_DIR READOBJ SYMBOLIZER PDBUTIL
+"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+PLUGINS = "SKSE/Plugins/"
+# Windows' own DLLs: the plugin carries its C++ runtime inside.
+IMPORTS = {"kernel32.dll", "msvcrt.dll", "ole32.dll", "shell32.dll", "version.dll"}
+
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+    return condition
+
+
+def run(*command, cwd=None):
+    return subprocess.run(command, cwd=cwd, check=True, capture_output=True, text=True).stdout
+
+
+def main():
+    zip_path, built_dll, version, source_dir, readobj, symbolizer, pdbutil = sys.argv[1:8]
+    check(os.path.basename(zip_path) == f"Cradlewright-{version}.zip",
+          f"archive name {os.path.basename(zip_path)}")
+
+    with zipfile.ZipFile(zip_path) as archive:
+        files = sorted(n for n in archive.namelist() if not n.endswith("/"))
+        folders = {n for n in archive.namelist() if n.endswith("/")}
+        check(folders <= {"SKSE/", PLUGINS}, f"archive folders {sorted(folders)}")
+        if not check(files == [PLUGINS + "Cradlewright.dll", PLUGINS + "Cradlewright.pdb"],
+                     f"archive files {files}"):
+            return report()
+        with tempfile.TemporaryDirectory() as data:
+            archive.extractall(data)
+            check_plugin(os.path.join(data, "SKSE", "Plugins"), built_dll, source_dir, readobj,
+                         symbolizer, pdbutil)
+
+    return report()
+
+
+def report():
+    for failure in failures:
+        print("package:", failure)
+    print("package:", "ok" if not failures else f"{len(failures)} failure(s)")
+    return 1 if failures else 0
+
+
+def check_plugin(folder, built_dll, source_dir, readobj, symbolizer, pdbutil):
+    dll = os.path.join(folder, "Cradlewright.dll")
+    pdb = os.path.join(folder, "Cradlewright.pdb")
+    with open(dll, "rb") as a, open(built_dll, "rb") as b:
+        check(a.read() == b.read(), "the archive's DLL is not the one the tests load")
+
+    section_text = run(readobj, "--sections", dll)
+    sections = re.findall(r"^\s*Name: (\S+)", section_text, re.M)
+    check(".text" in sections, f"sections {sections}")
+    code = re.search(r"Name: \.text .*?VirtualSize: (0x[0-9A-F]+)\s*VirtualAddress: (0x[0-9A-F]+)",
+                     section_text, re.S | re.I)
+    code_start, code_size = int(code.group(2), 16), int(code.group(1), 16)
+    check(not [s for s in sections if s.startswith(".debug")], f"DWARF sections {sections}")
+
+    exports = {}
+    for block in re.findall(r"Export \{(.*?)\}", run(readobj, "--coff-exports", dll), re.S):
+        name = re.search(r"Name: (\S*)", block)
+        rva = re.search(r"RVA: (0x[0-9A-Fa-f]+)", block)
+        if name and name.group(1):
+            exports[name.group(1)] = int(rva.group(1), 16)
+    expected = declared_exports(source_dir)
+    check(expected and set(exports) == expected,
+          f"exports {sorted(exports)}, declared {sorted(expected)}")
+    imports = {n.lower() for n in
+               re.findall(r"^\s*Name: (\S+\.dll)", run(readobj, "--coff-imports", dll), re.M | re.I)}
+    check(imports == IMPORTS, f"imported DLLs {sorted(imports)}")
+
+    # The DLL names its PDB by file name only, and the PDB is the one written with it.
+    debug = run(readobj, "--coff-debug-directory", dll)
+    check(re.search(r"PDBFileName: Cradlewright\.pdb\s*$", debug, re.M), "PDB file name")
+    guid = re.search(r"PDBGUID: \(([0-9A-F ]+)\)", debug)
+    age = re.search(r"PDBAge: (\d+)", debug)
+    summary = run(pdbutil, "dump", "-summary", pdb)
+    pdb_guid = re.search(r"GUID: \{([0-9A-F-]+)\}", summary)
+    pdb_age = re.search(r"Age: (\d+)", summary)
+    if check(guid and age and pdb_guid and pdb_age, "PDB signature missing"):
+        check(guid_text(guid.group(1)) == pdb_guid.group(1) and age.group(1) == pdb_age.group(1),
+              f"DLL and PDB signatures differ: {guid.group(1)} / {pdb_guid.group(1)}")
+
+    # An address inside each exported function maps to its name and to a line of our
+    # source through the PDB beside the DLL (the DLL has no DWARF left to read) ...
+    functions = {n: rva for n, rva in exports.items() if code_start <= rva < code_start + code_size}
+    check(functions, "no exported function")
+    addresses = [f"0x{rva + 4:x}" for rva in functions.values()]
+    lines = symbolize(symbolizer, dll, addresses, folder)
+    for name, (function, place) in zip(functions, lines):
+        check(function == name, f"{name} maps to {function}")
+        check(place.startswith(os.path.join(source_dir, "plugin", "")) and ".cpp:" in place,
+              f"{name} maps to the source place {place}")
+    # ... and without the PDB, nothing knows the source.
+    os.remove(pdb)
+    for function, place in symbolize(symbolizer, dll, addresses, folder):
+        check(place.startswith("??"), f"without the PDB an address still maps to {place}")
+
+
+def declared_exports(source_dir):
+    """The names that the entry point sources mark CW_EXPORT: exactly these leave the DLL."""
+    names = set()
+    folder = os.path.join(source_dir, "plugin", "entry")
+    for file in sorted(os.listdir(folder)):
+        with open(os.path.join(folder, file), encoding="utf-8") as source:
+            for line in source:
+                found = re.match(r"\s*CW_EXPORT\b[^;{=(]*?\b(\w+)\s*[({=]", line)
+                if found:
+                    names.add(found.group(1))
+    return names
+
+
+def guid_text(bytes_text):
+    """The GUID of a debug directory (bytes in file order) as llvm-pdbutil prints it."""
+    b = bytes_text.split()
+    order = [3, 2, 1, 0, None, 5, 4, None, 7, 6, None, 8, 9, None, 10, 11, 12, 13, 14, 15]
+    return "".join("-" if i is None else b[i] for i in order)
+
+
+def symbolize(symbolizer, dll, addresses, cwd):
+    """(function, file:line) of the outermost frame of each relative address."""
+    out = run(symbolizer, "--obj", dll, "--relative-address", "--no-inlines", "--demangle",
+              *addresses, cwd=cwd)
+    blocks = [b.splitlines() for b in out.strip().split("\n\n")]
+    return [(b[0], b[1] if len(b) > 1 else "??") for b in blocks]
+
+
+if __name__ == "__main__":
+    sys.exit(main())
