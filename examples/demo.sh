@@ -24,3 +24,5 @@ show "Linux build: build/linux/bin/Cradlewright.so" "$root/build/linux/bin/cradl
 export WINEPREFIX="$root/build/windows/wineprefix"
 show "Windows build under wine: build/windows/bin/Cradlewright.dll" \
   "$root/cmake/wine-run.sh" "$root/build/windows/bin/cradlewright-host.exe"
+show "The same DLL in an Anniversary Edition game (1.6.1170)" \
+  "$root/cmake/wine-run.sh" "$root/build/windows/bin/cradlewright-host.exe" --runtime 1.6.1170.0
