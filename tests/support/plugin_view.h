@@ -25,6 +25,16 @@ class EngineDataView : public sim::EngineData {
   TESQuest& AddQuest(std::uint32_t formID) {
     return reinterpret_cast<TESQuest&>(sim::EngineData::AddQuest(formID));
   }
+  // A load order as a player's game has it, light and inactive plugins among the
+  // regular ones: Skyrim.esm 00, ccFish.esm light 000, Off.esp found but not
+  // loaded, Tiny.esp light 001, Mine.esp 01.
+  void AddMixedLoadOrder() {
+    AddMod("Skyrim.esm");
+    AddMod("ccFish.esm", sim::PluginKind::kLight);
+    AddMod("Off.esp", sim::PluginKind::kInactive);
+    AddMod("Tiny.esp", sim::PluginKind::kLight);
+    AddMod("Mine.esp");
+  }
 };
 
 // The engine's form look-up over the current data.

@@ -182,11 +182,7 @@ TEST(WithoutExtension, CutsBeforeTheLastDot) {
 // in its list of files found: light and inactive plugins sit in that list too.
 TEST(FormReferenceLoadOrder, RegularLightAndInactivePluginsBuildTheirOwnIds) {
   test::EngineDataView data;
-  data.AddMod("Skyrim.esm");
-  data.AddMod("ccFish.esm", sim::PluginKind::kLight);
-  data.AddMod("Off.esp", sim::PluginKind::kInactive);
-  data.AddMod("Tiny.esp", sim::PluginKind::kLight);
-  data.AddMod("Mine.esp");
+  data.AddMixedLoadOrder();
   data.MakeCurrent();
   struct Case {
     const char* text;

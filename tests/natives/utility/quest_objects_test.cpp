@@ -68,11 +68,7 @@ TEST_F(QuestObjectsTest, GivesTheQuestAtAPositionAmongTheModsOwn) {
 
 TEST(QuestObjects, LightAndInactivePluginsAmongTheRegularOnes) {
   test::EngineDataView data;
-  data.AddMod("Skyrim.esm");
-  data.AddMod("ccFish.esm", sim::PluginKind::kLight);
-  data.AddMod("Off.esp", sim::PluginKind::kInactive);
-  data.AddMod("Tiny.esp", sim::PluginKind::kLight);
-  data.AddMod("Mine.esp");
+  data.AddMixedLoadOrder();
   for (std::uint32_t id :
        {0x01000D62u, 0xFE001801u, 0xFE000801u, 0x03000001u, 0xFE001802u, 0x02000001u, 0x01000D63u})
     data.AddQuest(id);
