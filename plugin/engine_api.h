@@ -1,7 +1,7 @@
 #pragma once
 // The engine operations and objects that the plugin uses, each declared once with
 // its address identifier and its type. Calls go through the resolved address;
-// the host simulator implements the same declarations.
+// the host simulator provides its own engine under the same identifiers.
 #include <cstddef>
 #include <cstdint>
 

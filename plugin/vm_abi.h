@@ -56,7 +56,7 @@ static_assert(offsetof(BoundObject, handle) == 0x20);
 static_assert(offsetof(BoundObject, lockWord) == 0x28);
 static_assert(sizeof(BoundObject) == 0x30);
 
-// Counted class description (host-owned).
+// Counted class description (engine-owned).
 struct ClassInfo {
   std::int32_t refCount;  // 0x00
   std::uint32_t pad04;    // 0x04
@@ -66,7 +66,7 @@ static_assert(offsetof(ClassInfo, refCount) == 0x00);
 static_assert(offsetof(ClassInfo, name) == 0x08);
 static_assert(sizeof(ClassInfo) == 0x10);
 
-// What Dispatch receives for the running call (host-owned).
+// What Dispatch receives for the running call (engine-owned).
 struct CallFrame {
   void* stack;  // 0x00: the stack that the frame belongs to
 };
@@ -135,7 +135,7 @@ Fn Slot(Obj* object, int slot) {
 // Native function object: 96 bytes, read and destroyed by the engine.
 struct NativeFunctionObject;
 
-// One entry of the parameter table that the host's base constructor creates.
+// One entry of the parameter table that the engine's base constructor creates.
 struct ParamEntry {
   StringCache::Ref name;  // 0x00
   std::uint64_t type;     // 0x08
@@ -144,14 +144,14 @@ static_assert(sizeof(ParamEntry) == 16);
 
 struct NativeFunctionObject {
   void* const* ops;              // 0x00: the 23 operations
-  std::uint64_t hostWord08;      // 0x08
+  std::uint64_t hostWord08;      // 0x08: the engine's reference count
   StringCache::Ref name;         // 0x10
   StringCache::Ref className;    // 0x18
   StringCache::Ref stateName;    // 0x20
   std::uint64_t returnType;      // 0x28
   ParamEntry* params;            // 0x30
-  std::uint16_t hostWord38;      // 0x38
-  std::uint16_t paramCount;      // 0x3A
+  std::uint16_t hostWord38;      // 0x38 (engine's)
+  std::uint16_t paramCount;      // 0x3A: total entries (parameters; natives have no locals)
   std::uint32_t hostWord3C;      // 0x3C
   std::uint8_t isStatic;         // 0x40
   std::uint8_t noWait;           // 0x41
