@@ -257,11 +257,7 @@ LoadError DecodeEntries(Cursor& cursor, std::int32_t count, std::int32_t pointer
 }
 
 // The fields before the entries.
-struct Header {
-  LoadError error = LoadError::kNone;
-  std::int32_t format = 0;
-  bool versionRead = false;
-  GameVersion version;
+struct Header : DatabaseVerdict {
   std::int32_t pointerSize = 0;
   std::int32_t count = 0;
 };
@@ -342,10 +338,7 @@ DecodedDatabase DecodeDatabase(const std::uint8_t* data, std::size_t size,
   DecodedDatabase result;
   Cursor cursor = CursorOver(data, size);
   const Header header = ReadHeader(cursor, accepted);
-  result.format = header.format;
-  result.versionRead = header.versionRead;
-  result.version = header.version;
-  result.error = header.error;
+  static_cast<DatabaseVerdict&>(result) = header;
   if (result.error != LoadError::kNone) return result;
   try {
     // Every entry takes at least its type byte, so the bytes left bound the count.
@@ -371,10 +364,7 @@ ResolvedIdentifiers ResolveIdentifiers(const std::uint8_t* data, std::size_t siz
   result.offsets.assign(ids.size(), std::nullopt);
   Cursor cursor = CursorOver(data, size);
   const Header header = ReadHeader(cursor, accepted);
-  result.format = header.format;
-  result.versionRead = header.versionRead;
-  result.version = header.version;
-  result.error = header.error;
+  static_cast<DatabaseVerdict&>(result) = header;
   if (result.error != LoadError::kNone) return result;
 
   std::vector<ResolveSink::Wanted> wanted(ids.size());

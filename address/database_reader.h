@@ -74,11 +74,15 @@ struct UninitializedAllocator : std::allocator<T> {
 
 using EntryTable = std::vector<DatabaseEntry, UninitializedAllocator<DatabaseEntry>>;
 
-struct DecodedDatabase {
+// What a database file's header says, and the verdict on the whole file.
+struct DatabaseVerdict {
   LoadError error = LoadError::kNone;
   std::int32_t format = 0;   // as read; 0 when the file is shorter than the field
   bool versionRead = false;  // the header's four numbers were read (before any later error)
   GameVersion version;
+};
+
+struct DecodedDatabase : DatabaseVerdict {
   // Sorted by identifier, each identifier once; for an identifier that occurs
   // more than once, the offset of its last entry. Empty on any error.
   EntryTable entries;
@@ -90,11 +94,7 @@ struct DecodedDatabase {
 // kBadPointerSize. Never throws: a table that cannot be allocated is kOutOfMemory.
 DecodedDatabase DecodeDatabase(const std::uint8_t* data, std::size_t size, AcceptedFormat accepted);
 
-struct ResolvedIdentifiers {
-  LoadError error = LoadError::kNone;
-  std::int32_t format = 0;
-  bool versionRead = false;
-  GameVersion version;
+struct ResolvedIdentifiers : DatabaseVerdict {
   std::size_t entryCount = 0;  // entries decoded; 0 on any error
   // One per asked identifier, in asking order: the offset of its last entry,
   // nullopt when the file has none. All nullopt on any error.
