@@ -11,7 +11,8 @@
 namespace cw::lifecycle {
 namespace {
 
-// "missing from FILE: ID, ID" for the identifiers that did not resolve.
+// "address identifiers missing from FILE (SE numbering): ID, ID": those that did
+// not resolve.
 std::string MissingText(const address::StartupDatabase& db) {
   std::string text = "address identifiers missing from " + db.file.path + " (" +
                      (db.file.numbering == address::Numbering::kSE ? "SE" : "AE") + " numbering):";
@@ -72,7 +73,7 @@ StartupState InitializeLibrary() {
       state.problem = MissingText(db);
   } catch (...) {
     state.hasBadQuery = true;
-    state.problem = "start-up ran out of memory";
+    state.problem = "start-up failed before every address was resolved";
   }
   return state;
 }
