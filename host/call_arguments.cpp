@@ -11,6 +11,8 @@
 #include "host/engine/functions.h"
 
 namespace cw::sim {
+namespace tw = type_word;
+
 namespace {
 
 bool ParseInt(const std::string& text, std::uint32_t* bits) {
@@ -50,8 +52,6 @@ bool ParseBool(const std::string& text, bool* value) {
   if (text == "false" || text == "0") return *value = false, true;
   return false;
 }
-
-namespace tw = type_word;
 
 // A value's data word: an Int's 32 bits, a Float's 32 bits and a Bool's low byte.
 Value IntValue(std::uint32_t bits) {
@@ -154,7 +154,6 @@ std::optional<std::vector<std::string>> SplitCallLine(const std::string& line, s
 }
 
 std::string KindOfTypeWord(Machine& machine, std::uint64_t type) {
-  namespace tw = type_word;
   switch (type) {
     case tw::kNone:
       return "None";
@@ -202,7 +201,6 @@ std::optional<Value> PlainValue(const std::string& kind, const std::string& text
 
 std::optional<Value> ArgumentValue(Machine& machine, const std::string& text,
                                    std::uint64_t parameterType, std::string* error) {
-  namespace tw = type_word;
   if (text == "none") return Value{tw::kNone, 0};
   static const std::pair<const char*, const char*> kLiterals[] = {
       {"string", "String"}, {"int", "Int"}, {"float", "Float"}, {"bool", "Bool"}};
@@ -226,7 +224,6 @@ std::optional<Value> ArgumentValue(Machine& machine, const std::string& text,
 }
 
 std::string FormatResult(Machine& machine, const Value& value, std::uint64_t resultType) {
-  namespace tw = type_word;
   const std::string declared = KindOfTypeWord(machine, resultType);
   switch (tw::IsObject(value.type) ? tw::kObject : value.type) {
     case tw::kNone:

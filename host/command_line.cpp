@@ -178,10 +178,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     } else if (a == "--runtime") {
       if (!value(&v) || !ParseRuntimeVersion(v, &options.runtime))
         return Usage(err, "--runtime needs A.B.C.D");
-      const DatabaseVersion& r = options.runtime;
-      const std::string runtime = std::to_string(r.major) + "." + std::to_string(r.minor) + "." +
-                                  std::to_string(r.build) + "." + std::to_string(r.sub);
-      if (auto status = RunOnHostOfRuntime(runtime, args, err)) return *status;
+      if (auto status = RunOnHostOfRuntime(RuntimeVersionText(options.runtime), args, err))
+        return *status;
     } else if (a == "--omit-id") {
       std::uint64_t id = 0;
       if (!value(&v) || !ParseU64(v, &id)) return Usage(err, "--omit-id needs a number");

@@ -20,16 +20,22 @@ __attribute__((visibility("default"))) char cradlewright_host_file_version[64] =
 
 namespace cw::sim {
 
-std::string DefaultPluginPath() {
+std::string ProgramFolder() {
 #if defined(_WIN32)
   char buffer[MAX_PATH];
   const DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  std::filesystem::path self(std::string(buffer, n));
-  return (self.parent_path() / "Cradlewright.dll").string();
+  return std::filesystem::path(std::string(buffer, n)).parent_path().string();
 #else
   std::error_code ec;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return (self.parent_path() / "Cradlewright.so").string();
+  return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+#endif
+}
+
+std::string DefaultPluginPath() {
+#if defined(_WIN32)
+  return (std::filesystem::path(ProgramFolder()) / "Cradlewright.dll").string();
+#else
+  return (std::filesystem::path(ProgramFolder()) / "Cradlewright.so").string();
 #endif
 }
 

@@ -18,6 +18,9 @@ struct PluginLibrary {
 // needs depends on the script extender.
 bool LoadPlugin(const std::string& path, PluginLibrary* plugin, std::string* error);
 
+// The folder of this program.
+std::string ProgramFolder();
+
 // The plugin built next to this program.
 std::string DefaultPluginPath();
 

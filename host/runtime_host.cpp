@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <filesystem>
+
+#include "host/plugin_library.h"
+#include "platform/module.h"
 #endif
 
 namespace cw::sim {
@@ -33,40 +36,14 @@ std::string QuoteWindowsArgument(const std::string& word) {
 }
 
 #if defined(_WIN32)
-namespace {
-
-std::string OwnPath() {
-  char buffer[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  return std::string(buffer, n);
-}
-
-// "A.B.C.D" of this program's version resource, or the empty text.
-std::string OwnVersion(const std::string& path) {
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-  if (size == 0) return std::string();
-  std::string block(size, '\0');
-  VS_FIXEDFILEINFO* info = nullptr;
-  UINT length = 0;
-  if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data()) ||
-      !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
-    return std::string();
-  return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
-         std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
-         std::to_string(HIWORD(info->dwFileVersionLS)) + "." +
-         std::to_string(LOWORD(info->dwFileVersionLS));
-}
-
-}  // namespace
-
 std::optional<int> RunOnHostOfRuntime(const std::string& runtime,
                                       const std::vector<std::string>& args, std::ostream& err) {
-  const std::string self = OwnPath();
-  const std::string own = OwnVersion(self);
+  // This program's version resource is what the plugin reads as the game's.
+  std::string own;
+  platform::ExecutableVersionTexts(nullptr, &own);
   if (runtime == own) return std::nullopt;
   const std::filesystem::path other =
-      std::filesystem::path(self).parent_path() / ("cradlewright-host-" + runtime + ".exe");
+      std::filesystem::path(ProgramFolder()) / ("cradlewright-host-" + runtime + ".exe");
   std::error_code ec;
   if (!std::filesystem::exists(other, ec)) {
     err << "cradlewright-host: this host runs as game version " << own << "; for " << runtime

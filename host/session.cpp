@@ -19,6 +19,12 @@ bool ParseRuntimeVersion(const std::string& text, DatabaseVersion* v) {
                      &tail) == 4;
 }
 
+std::string RuntimeVersionText(const DatabaseVersion& v) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%d.%d.%d.%d", v.major, v.minor, v.build, v.sub);
+  return text;
+}
+
 Session::Session(SessionOptions options) : options_(std::move(options)) {
   SkseOptions skse;
   skse.isEditor = options_.editor;
@@ -70,9 +76,7 @@ StartResult Session::Start(std::string* error, std::string* log) {
     writtenDatabase_ = path;
   }
 
-  char version[64];
-  std::snprintf(version, sizeof version, "%d.%d.%d.%d", options_.runtime.major,
-                options_.runtime.minor, options_.runtime.build, options_.runtime.sub);
+  const std::string version = RuntimeVersionText(options_.runtime);
   SetRuntimeVersionTexts(version, version);
 
   LogCapture capture(log != nullptr);

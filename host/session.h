@@ -52,6 +52,9 @@ class Session {
 bool AcceptsVersionRecord(const skse::VersionRecord* record, std::uint32_t runtime,
                           std::uint32_t extenderVersion, std::string* why);
 
+// "A.B.C.D".
+std::string RuntimeVersionText(const DatabaseVersion& version);
+
 // Parses "A.B.C.D".
 bool ParseRuntimeVersion(const std::string& text, DatabaseVersion* version);
 

@@ -6,6 +6,8 @@
 #include <random>
 #include <sstream>
 
+#include "host/runtime_host.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -29,28 +31,6 @@ fs::path TempName(const char* what) {
   static std::mt19937_64 random{std::random_device{}()};
   return fs::temp_directory_path() / ("cw_proc_" + std::to_string(random()) + "_" + what + ".txt");
 }
-
-#if defined(_WIN32)
-std::string Quote(const std::string& arg) {
-  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
-  std::string quoted = "\"";
-  std::size_t backslashes = 0;
-  for (char c : arg) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == '"')
-      quoted.append(backslashes * 2 + 1, '\\');
-    else
-      quoted.append(backslashes, '\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(backslashes * 2, '\\');
-  return quoted + "\"";
-}
-#endif
 
 }  // namespace
 
@@ -77,10 +57,10 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
                        write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   };
   HANDLE hin = open(in, false), hout = open(out, true), herr = open(err, true);
-  std::string command = Quote(program);
+  std::string command = sim::QuoteWindowsArgument(program);
   for (const std::string& a : args) {
     command.push_back(' ');
-    command.append(Quote(a));
+    command.append(sim::QuoteWindowsArgument(a));
   }
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
