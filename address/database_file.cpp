@@ -14,7 +14,7 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-bool ReadAll(std::FILE* file, std::vector<std::uint8_t>* bytes) {
+bool ReadAll(std::FILE* file, FileBytes* bytes) {
   std::size_t chunk = 1 << 16;
   if (std::fseek(file, 0, SEEK_END) == 0) {
     long size = std::ftell(file);
@@ -43,10 +43,10 @@ DatabaseFile DatabaseFileFor(const GameVersion& v) {
   return {path, AcceptedFormat::kOnly2, Numbering::kAE};
 }
 
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(std::string_view path) {
+std::optional<FileBytes> ReadFileBytes(std::string_view path) {
   FileHandle file(platform::OpenFile(path, "rb"));
   if (!file) return std::nullopt;
-  std::vector<std::uint8_t> bytes;
+  FileBytes bytes;
   if (!ReadAll(file.get(), &bytes)) return std::nullopt;
   return bytes;
 }

@@ -22,8 +22,12 @@ struct DatabaseFile {
 // From 1.6 on: "Data\SKSE\Plugins\versionlib-A-B-C-D.bin", format 2, AE numbering.
 DatabaseFile DatabaseFileFor(const GameVersion& v);
 
+// A file's bytes. The buffer is not cleared before it is read into: a
+// megabyte and a half would otherwise be written twice.
+using FileBytes = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
+
 // The whole content of a file (a game path, see platform/files.h), read in one
 // request when its size is known; nullopt when it cannot be opened or read.
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(std::string_view path);
+std::optional<FileBytes> ReadFileBytes(std::string_view path);
 
 }  // namespace cw::address

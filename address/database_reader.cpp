@@ -6,6 +6,8 @@
 #include <new>
 #include <vector>
 
+#include "address/entry_runs.h"
+
 namespace cw::address {
 namespace {
 
@@ -111,7 +113,9 @@ void SortKeepingLast(EntryTable& entries) {
 // with the identifier of the entry before it (0 before the first).
 class TableSink {
  public:
+  static constexpr bool kTakesRuns = false;
   explicit TableSink(DatabaseEntry* first) : first_(first), out_(first) {}
+  std::uint64_t RunsBelow() const { return 0; }
   void Take(std::uint64_t previousId, std::uint64_t id, std::uint64_t offset) {
     ascending_ &= (id > previousId) | (out_ == first_);
     *out_++ = DatabaseEntry{id, offset};
@@ -135,6 +139,11 @@ class ResolveSink {
   ResolveSink(std::span<const Wanted> wanted, std::optional<std::uint64_t>* offsets)
       : wanted_(wanted), offsets_(offsets) {}
 
+  // A run of entries that each step the identifier up by one and stay below
+  // this identifier needs no look-up at all.
+  static constexpr bool kTakesRuns = true;
+  std::uint64_t RunsBelow() const { return nextWanted_; }
+
   // An entry that steps upwards and stays below the next asked identifier
   // needs no search; every other one is looked up (the first entry too, as
   // nothing is below 0).
@@ -154,13 +163,7 @@ class ResolveSink {
   std::uint64_t nextWanted_ = 0;
 };
 
-// The running values of the decoder.
-struct DecodeState {
-  const std::uint8_t* p;
-  std::size_t done = 0;  // entries decoded
-  std::uint64_t id = 0;
-  std::uint64_t offset = 0;
-};
+using DecodeState = EntryCursor;
 
 // Entries while a whole longest entry fits in the bytes left, with a unit that
 // is a power of two. Fields come from unaligned eight-byte loads and every
@@ -169,15 +172,31 @@ struct DecodeState {
 // scaled or not) have paths of their own whose length is known without looking
 // at the type byte twice, so that the processor can run ahead on its guess of
 // the branch instead of waiting for each type byte.
+// A sink that takes runs (start-up's) gets whole runs of common entries from
+// the vector decoder where it can (`runs`, see entry_runs.h), and one entry at
+// a time around them: the table keeps decoding one by one, as it writes every
+// entry anyway.
 // Returns kNone when it stops after `count` entries or near `end`.
 template <class Sink>
 LoadError DecodeEntriesFast(DecodeState& state, const std::uint8_t* end, std::size_t count,
-                            int unitShift, Sink& sink) {
+                            int unitShift, Sink& sink, bool runs) {
   if (static_cast<std::size_t>(end - state.p) < kLongestEntry) return LoadError::kNone;
   const std::uint8_t* const fastEnd = end - (kLongestEntry - 1);
   DecodeState s = state;
   LoadError error = LoadError::kNone;
+  // Entries to decode one at a time before the next run: the one the run could
+  // not take, or the 64 bytes' worth in which an asked identifier may lie.
+  std::size_t singles = 0;
   while (s.p < fastEnd && s.done < count) {
+    if constexpr (Sink::kTakesRuns) {
+      if (runs && singles == 0) {
+        const RunStop stop = DecodeCommonRun(s, RunLimits{end, count, sink.RunsBelow(), unitShift});
+        if (stop == RunStop::kEnd) runs = false;
+        singles = stop == RunStop::kOtherEntry ? 1 : 64;
+        continue;
+      }
+      if (singles > 0) --singles;
+    }
     const unsigned type = s.p[0];
     const int shift = (type & 0x80) ? unitShift : 0;
     std::uint64_t newId;
@@ -213,7 +232,8 @@ LoadError DecodeEntriesFast(DecodeState& state, const std::uint8_t* end, std::si
 
 // Decodes `count` entries into `sink`; returns kNone or the reason to reject.
 template <class Sink>
-LoadError DecodeEntries(Cursor& cursor, std::int32_t count, std::int32_t pointerSize, Sink& sink) {
+LoadError DecodeEntries(Cursor& cursor, std::int32_t count, std::int32_t pointerSize, Sink& sink,
+                        bool runs = false) {
   if (count <= 0) return LoadError::kNone;
   const std::size_t total = static_cast<std::size_t>(count);
 
@@ -225,7 +245,7 @@ LoadError DecodeEntries(Cursor& cursor, std::int32_t count, std::int32_t pointer
   const std::uint8_t* const end = cursor.End();
   DecodeState s{cursor.Position()};
   if (unitIsPowerOfTwo) {
-    const LoadError error = DecodeEntriesFast(s, end, total, std::countr_zero(unit), sink);
+    const LoadError error = DecodeEntriesFast(s, end, total, std::countr_zero(unit), sink, runs);
     if (error != LoadError::kNone) return error;
   }
 
@@ -358,8 +378,8 @@ DecodedDatabase DecodeDatabase(const std::uint8_t* data, std::size_t size,
 }
 
 ResolvedIdentifiers ResolveIdentifiers(const std::uint8_t* data, std::size_t size,
-                                       AcceptedFormat accepted,
-                                       std::span<const std::uint64_t> ids) {
+                                       AcceptedFormat accepted, std::span<const std::uint64_t> ids,
+                                       EntryDecoder decoder) {
   ResolvedIdentifiers result;
   result.offsets.assign(ids.size(), std::nullopt);
   Cursor cursor = CursorOver(data, size);
@@ -371,7 +391,8 @@ ResolvedIdentifiers ResolveIdentifiers(const std::uint8_t* data, std::size_t siz
   for (std::size_t i = 0; i < ids.size(); ++i) wanted[i] = {ids[i], i};
   std::sort(wanted.begin(), wanted.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
   ResolveSink sink(wanted, result.offsets.data());
-  result.error = DecodeEntries(cursor, header.count, header.pointerSize, sink);
+  result.error = DecodeEntries(cursor, header.count, header.pointerSize, sink,
+                               decoder == EntryDecoder::kFastest);
   if (result.error != LoadError::kNone) {
     result.offsets.assign(ids.size(), std::nullopt);
     return result;

@@ -101,10 +101,15 @@ struct ResolvedIdentifiers : DatabaseVerdict {
   std::vector<std::optional<std::uint64_t>> offsets;
 };
 
+// How entries are decoded: runs of common entries by vector instructions where
+// the processor has them, or every entry one by one. Both give the same result.
+enum class EntryDecoder { kFastest, kOneByOne };
+
 // The same decoding and the same verdicts as DecodeDatabase, but only the asked
 // identifiers are kept: no table is built. For each identifier it gives what
 // DecodeDatabase's table would hold.
 ResolvedIdentifiers ResolveIdentifiers(const std::uint8_t* data, std::size_t size,
-                                       AcceptedFormat accepted, std::span<const std::uint64_t> ids);
+                                       AcceptedFormat accepted, std::span<const std::uint64_t> ids,
+                                       EntryDecoder decoder = EntryDecoder::kFastest);
 
 }  // namespace cw::address

@@ -31,7 +31,7 @@ StartupDatabase ReadStartupDatabase(const GameVersion& running,
   db.file = DatabaseFileFor(running);
   db.ids.reserve(declarations.size());
   for (const Declaration& d : declarations) db.ids.push_back(d.Id(db.file.numbering));
-  const std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(db.file.path);
+  const std::optional<FileBytes> bytes = ReadFileBytes(db.file.path);
   if (!bytes) {
     db.resolved.error = LoadError::kCannotOpen;
     db.resolved.offsets.assign(db.ids.size(), std::nullopt);

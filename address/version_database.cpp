@@ -40,7 +40,7 @@ bool VersionDatabase::LoadPath(std::string_view path, AcceptedFormat accepted) {
   Clear();
   format_ = 0;
   try {
-    const std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(path);
+    const std::optional<FileBytes> bytes = ReadFileBytes(path);
     if (!bytes) return Fail(LoadError::kCannotOpen);
     return LoadBytes(bytes->data(), bytes->size(), accepted);
   } catch (...) {

@@ -203,7 +203,7 @@ void BM_StartupResolution(benchmark::State& state, const std::string* path) {
     ids.push_back(d.Id(ae ? Numbering::kAE : Numbering::kSE));
   const AcceptedFormat format = ae ? AcceptedFormat::kOnly2 : AcceptedFormat::kOnly1;
   for (auto _ : state) {
-    const std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(*path);
+    const std::optional<FileBytes> bytes = ReadFileBytes(*path);
     const ResolvedIdentifiers r = ResolveIdentifiers(bytes->data(), bytes->size(), format, ids);
     if (r.error != LoadError::kNone || !r.offsets.back()) state.SkipWithError("not resolved");
     benchmark::DoNotOptimize(r.offsets.data());

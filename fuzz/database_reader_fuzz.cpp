@@ -1,10 +1,14 @@
 // The version database decoder against a slow reference decoder that reads the
 // file field by field into a std::map: both must accept and reject the same
 // files for the same reason, and give the same header and the same table. The
-// start-up resolution of a few identifiers must give what the table holds.
+// start-up resolution of a few identifiers must give what the table holds,
+// with vector runs and one entry at a time, also on a file of mostly common
+// entries built from the input.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "address/database_reader.h"
@@ -144,6 +148,45 @@ ReferenceResult ReferenceDecode(const std::uint8_t* data, std::size_t size) {
   return result;
 }
 
+// A database whose entries mostly take the codings real files use, built from
+// the input, so that long runs of them reach the vector decoder. The first byte
+// picks the pointer size and whether the count is the number of entries, one
+// less or one more; each further byte picks an entry, whose fields are the
+// bytes after it.
+std::vector<std::uint8_t> CommonEntriesFile(const std::uint8_t* data, std::size_t size) {
+  std::vector<std::uint8_t> entries;
+  int count = 0;
+  for (std::size_t i = 1; i < size; ++count) {
+    const std::uint8_t pick = data[i++];
+    auto field = [&] { return i < size ? data[i++] : std::uint8_t{0}; };
+    if (pick < 216) {
+      static constexpr std::uint8_t kCommon[6] = {0x11, 0x91, 0x21, 0xA1, 0x31, 0xB1};
+      const std::uint8_t type = kCommon[pick % 6];
+      entries.push_back(type);
+      if (type & 0x20) entries.push_back(field());
+    } else if (pick < 240) {
+      static constexpr std::uint8_t kWords[4] = {0x41, 0xC1, 0x51, 0xD1};
+      entries.push_back(kWords[pick % 4]);
+      entries.push_back(field());
+      entries.push_back(field());
+    } else {
+      entries.push_back(field());  // any type, its fields taken from what follows
+    }
+  }
+  const std::uint8_t setup = size > 0 ? data[0] : 0;
+  static constexpr std::int32_t kPointerSizes[8] = {8, 8, 8, 8, 4, 1, 6, 16};
+  const std::int32_t counts[4] = {count, count, count - 1, count + 1};
+  std::vector<std::uint8_t> file;
+  auto put = [&file](std::int32_t v) {
+    for (int k = 0; k < 4; ++k) file.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
+  };
+  for (std::int32_t v : {1, 1, 5, 97, 0, 0}) put(v);  // format, version, no name
+  put(kPointerSizes[setup & 7]);
+  put(counts[(setup >> 3) & 3]);
+  file.insert(file.end(), entries.begin(), entries.end());
+  return file;
+}
+
 }  // namespace
 }  // namespace cw::fuzz
 
@@ -186,6 +229,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       CW_FUZZ_CHECK(!resolved.offsets[i].has_value());
     else
       CW_FUZZ_CHECK(resolved.offsets[i] == it->second);
+  }
+  // Every entry decoded one by one gives the same answer.
+  const address::ResolvedIdentifiers single = address::ResolveIdentifiers(
+      data, size, address::AcceptedFormat::kEither, ids, address::EntryDecoder::kOneByOne);
+  CW_FUZZ_CHECK(single.error == resolved.error);
+  CW_FUZZ_CHECK(single.offsets == resolved.offsets);
+
+  // A file of mostly common entries: both decoders give the table's offsets for
+  // a few identifiers far apart, and their neighbours.
+  const std::vector<std::uint8_t> made = fuzz::CommonEntriesFile(data, size);
+  const address::DecodedDatabase table =
+      address::DecodeDatabase(made.data(), made.size(), address::AcceptedFormat::kOnly1);
+  std::vector<std::uint64_t> few = {0};
+  for (std::size_t i = 0; i < table.entries.size(); i += 1 + table.entries.size() / 3) {
+    const std::uint64_t id = table.entries[i].id;
+    few.insert(few.end(), {id - 1, id, id + 1});
+  }
+  for (const address::EntryDecoder decoder :
+       {address::EntryDecoder::kFastest, address::EntryDecoder::kOneByOne}) {
+    const address::ResolvedIdentifiers r = address::ResolveIdentifiers(
+        made.data(), made.size(), address::AcceptedFormat::kOnly1, few, decoder);
+    CW_FUZZ_CHECK(r.error == table.error);
+    for (std::size_t i = 0; i < few.size(); ++i) {
+      const auto it = std::lower_bound(
+          table.entries.begin(), table.entries.end(), few[i],
+          [](const address::DatabaseEntry& e, std::uint64_t id) { return e.id < id; });
+      const bool found = it != table.entries.end() && it->id == few[i];
+      CW_FUZZ_CHECK(r.offsets[i] ==
+                    (found ? std::optional<std::uint64_t>(it->offset) : std::nullopt));
+    }
   }
   return 0;
 }
