@@ -194,8 +194,10 @@ void BM_DecodeInMemory(benchmark::State& state, const std::string* path) {
 }
 
 // What start-up does: the file's bytes read, the 21 declared identifiers of its
-// numbering resolved in one decoding pass, no table.
-void BM_StartupResolution(benchmark::State& state, const std::string* path) {
+// numbering resolved in one decoding pass, no table; with vector runs where the
+// processor has them, or every entry one by one.
+void StartupResolution(benchmark::State& state, const std::string* path,
+                       cw::address::EntryDecoder decoder) {
   using namespace cw::address;
   const bool ae = path == &g_realAE;
   std::vector<std::uint64_t> ids;
@@ -204,10 +206,19 @@ void BM_StartupResolution(benchmark::State& state, const std::string* path) {
   const AcceptedFormat format = ae ? AcceptedFormat::kOnly2 : AcceptedFormat::kOnly1;
   for (auto _ : state) {
     const std::optional<FileBytes> bytes = ReadFileBytes(*path);
-    const ResolvedIdentifiers r = ResolveIdentifiers(bytes->data(), bytes->size(), format, ids);
+    const ResolvedIdentifiers r =
+        ResolveIdentifiers(bytes->data(), bytes->size(), format, ids, decoder);
     if (r.error != LoadError::kNone || !r.offsets.back()) state.SkipWithError("not resolved");
     benchmark::DoNotOptimize(r.offsets.data());
   }
+}
+
+void BM_StartupResolution(benchmark::State& state, const std::string* path) {
+  StartupResolution(state, path, cw::address::EntryDecoder::kFastest);
+}
+
+void BM_StartupResolutionOneByOne(benchmark::State& state, const std::string* path) {
+  StartupResolution(state, path, cw::address::EntryDecoder::kOneByOne);
 }
 
 BENCHMARK_CAPTURE(BM_VersionDatabase, synthetic, &g_synthetic)->Unit(benchmark::kMillisecond);
@@ -220,6 +231,10 @@ BENCHMARK_CAPTURE(BM_ReadBytes, real_1_5_97_0, &g_real)->Unit(benchmark::kMillis
 BENCHMARK_CAPTURE(BM_DecodeInMemory, real_1_5_97_0, &g_real)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StartupResolution, real_1_5_97_0, &g_real)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StartupResolution, real_1_6_353_0, &g_realAE)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StartupResolutionOneByOne, real_1_5_97_0, &g_real)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StartupResolutionOneByOne, real_1_6_353_0, &g_realAE)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadBytes, real_1_6_353_0, &g_realAE)->Unit(benchmark::kMillisecond);
 
 }  // namespace
@@ -254,6 +269,10 @@ int main(int argc, char** argv) {
        "BM_ReadBytes/real_1_5_97_0"},
       {"start-up resolution / reading the bytes, 1.6.353.0", "BM_StartupResolution/real_1_6_353_0",
        "BM_ReadBytes/real_1_6_353_0"},
+      {"start-up resolution: one entry at a time / with vector runs, 1.5.97.0",
+       "BM_StartupResolutionOneByOne/real_1_5_97_0", "BM_StartupResolution/real_1_5_97_0"},
+      {"start-up resolution: one entry at a time / with vector runs, 1.6.353.0",
+       "BM_StartupResolutionOneByOne/real_1_6_353_0", "BM_StartupResolution/real_1_6_353_0"},
       {"translation look-up: plain search / indexed", "BM_TranslationLookup_PlainSearch",
        "BM_TranslationLookup_Indexed"},
       {"translation load: with index / decode only", "BM_TranslationLoad_DecodeAndIndex",
