@@ -1,6 +1,7 @@
 #include "address/entry_runs.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define CW_VECTOR_RUNS 1
@@ -169,67 +170,184 @@ CW_BLOCK_TARGET inline std::int64_t SumOfLanes(__m512i x) {
          static_cast<std::int64_t>(_mm_extract_epi32(eighth, 1));
 }
 
+// The constants of the block loop.
+struct BlockConstants {
+  __m512i zero, typeBits, stepOne, stepUp, stepDown, twoTypeBits, ones, sevens, spread, unitBytes,
+      belowUnit, groupLasts, groupBelow, lastOfFirstGroup;
+};
+
+CW_BLOCK_TARGET inline BlockConstants MakeBlockConstants(int unitShift) {
+  BlockConstants k;
+  k.zero = _mm512_setzero_si512();
+  k.typeBits = _mm512_set1_epi8(0x7F);
+  k.stepOne = _mm512_set1_epi8(0x11);
+  k.stepUp = _mm512_set1_epi8(0x21);
+  k.stepDown = _mm512_set1_epi8(0x31);
+  k.twoTypeBits = _mm512_set1_epi8(0x6F);  // 0x21, 0x31, 0xA1 and 0xB1 give 0x21
+  k.ones = _mm512_set1_epi8(1);
+  k.sevens = _mm512_set1_epi8(7);
+  k.spread = _mm512_set1_epi64(0x0101010101010101);
+  k.unitBytes = _mm512_set1_epi8(static_cast<char>(1 << unitShift));
+  k.belowUnit = _mm512_set1_epi8(static_cast<char>((1 << unitShift) - 1));
+  // The last byte of each group of 8 bytes, gathered into every group; and,
+  // for group g, byte g - 1 (group 0 gets none).
+  k.groupLasts = _mm512_set1_epi64(0x3F372F271F170F07);
+  k.groupBelow = _mm512_set_epi64(0x0606060606060606, 0x0505050505050505, 0x0404040404040404,
+                                  0x0303030303030303, 0x0202020202020202, 0x0101010101010101,
+                                  0x0000000000000000, 0x0000000000000000);
+  k.lastOfFirstGroup = _mm512_set1_epi8(7);
+  return k;
+}
+
+// What the blocks carry from one to the next.
+struct RunState {
+  const std::uint8_t* base;
+  unsigned first;        // where the block's first entry begins: 0, or up to 4
+                         // after an entry that ran over from the block before
+  std::uint64_t idRoom;  // what the identifier may still grow by
+  std::size_t done;      // entries decoded
+  std::uint64_t offset;  // without the vector sums
+  __m512i lowBits;       // the offset's bits below the unit before the block, in every byte
+  __m512i sums;          // the offset steps of common entries, 16 partial sums
+};
+
+// A block's masks: of the bytes that look like each coding's type byte, and of
+// the entries.
+struct BlockMasks {
+  __mmask64 down, two, scaled;
+  std::uint64_t starts;
+  unsigned nextFirst;
+};
+
+// The entries of other codings a block holds, as TakeOtherEntries found them.
+struct NoOtherEntries {};
+
+// Decodes the block's entries into `state`, or leaves `state` as it was and
+// says why the run stops before the block. With `Others`, entries of other
+// codings were taken one at a time.
+template <class Others>
+CW_BLOCK_TARGET inline __attribute__((always_inline)) bool FinishBlock(
+    const BlockConstants& k, const __m512i& fields, const BlockMasks& m, const Others& others,
+    RunState& state, RunStop& stop) {
+  constexpr bool kOthers = !std::is_same_v<Others, NoOtherEntries>;
+  std::uint64_t taken = m.starts;
+  std::uint64_t common = m.starts;
+  std::uint64_t idStep;
+  if constexpr (kOthers) {
+    taken &= others.cut;
+    common = taken & ~others.taken;
+  }
+  const std::uint64_t n = static_cast<std::uint64_t>(__builtin_popcountll(taken));
+  if constexpr (kOthers)
+    idStep = n + others.idExtra;  // what the block adds to the identifier
+  else
+    idStep = n;
+  if (idStep > state.idRoom) {
+    stop = RunStop::kNearLimit;
+    return false;
+  }
+
+  // Each common entry's step: its field byte, or 1.
+  const __m512i steps = _mm512_mask_blend_epi8(m.two, k.ones, fields);
+  __mmask64 takenMask = _cvtu64_mask64(taken);
+  __mmask64 commonMask = takenMask;
+  if constexpr (kOthers) commonMask = _cvtu64_mask64(common);
+  __asm__("" : "+k"(takenMask), "+k"(commonMask));
+  const __mmask64 plainMask = _kandn_mask64(m.scaled, commonMask);
+  // The offset's bits below the unit before each entry, from the unscaled
+  // steps modulo 8. A scaled entry drops them; the run stops before one that
+  // would drop any (the sums below would be wrong after it).
+  __m512i plainSteps = _mm512_maskz_mov_epi8(plainMask, steps);
+  plainSteps =
+      _mm512_mask_sub_epi8(plainSteps, _kand_mask64(plainMask, m.down), k.zero, plainSteps);
+  if constexpr (kOthers) {
+    plainSteps = _mm512_add_epi8(
+        plainSteps,
+        _mm512_or_si512(
+            _mm512_or_si512(_mm512_maskz_mov_epi8(others.lowStepBits[0], k.ones),
+                            _mm512_maskz_mov_epi8(others.lowStepBits[1], _mm512_set1_epi8(2))),
+            _mm512_maskz_mov_epi8(others.lowStepBits[2], _mm512_set1_epi8(4))));
+  }
+  plainSteps = _mm512_and_si512(plainSteps, k.sevens);
+  // Sums within each group of 8 bytes by one multiplication (each at most
+  // 56, so no byte carries into the next), then the totals of the groups below.
+  const __m512i inGroup = _mm512_mullo_epi64(plainSteps, k.spread);
+  const __m512i groupTotals = _mm512_mullo_epi64(
+      _mm512_and_si512(_mm512_maskz_permutexvar_epi8(kAll, k.groupLasts, inGroup), k.sevens),
+      k.spread);
+  const __m512i below =
+      _mm512_maskz_permutexvar_epi8(~std::uint64_t{0xFF}, k.groupBelow, groupTotals);
+  const __m512i before = _mm512_add_epi8(_mm512_add_epi8(inGroup, below), state.lowBits);
+  if (_mm512_mask_test_epi8_mask(_kand_mask64(takenMask, m.scaled), before, k.belowUnit)) {
+    stop = RunStop::kNearLimit;
+    return false;
+  }
+
+  // Every common step times its weight: the unit when scaled, negative when down.
+  __m512i weights = _mm512_mask_blend_epi8(m.scaled, k.ones, k.unitBytes);
+  weights = _mm512_mask_sub_epi8(weights, m.down, k.zero, weights);
+  weights = _mm512_maskz_mov_epi8(commonMask, weights);
+  state.sums = _mm512_dpbusd_epi32(state.sums, steps, weights);
+  state.idRoom -= idStep;
+  state.done += n;
+  if constexpr (kOthers) {
+    state.offset += others.offsetExtra;
+    if (others.cut != kAll) {
+      state.base += __builtin_popcountll(others.cut);
+      state.first = 0;
+      stop = RunStop::kOtherEntry;
+      return false;
+    }
+  }
+  state.lowBits = _mm512_add_epi8(
+      state.lowBits, _mm512_maskz_permutexvar_epi8(kAll, k.lastOfFirstGroup, groupTotals));
+  state.first = m.nextFirst;
+  state.base += 64;
+  return true;
+}
+
 CW_BLOCK_TARGET RunStop DecodeBlocks(EntryCursor& cursor, const RunLimits& limits) {
   const int unitShift = limits.unitShift;
-  const std::uint8_t* base = cursor.p;
-  if (limits.end - base < 128) return RunStop::kEnd;
+  if (limits.end - cursor.p < 128) return RunStop::kEnd;
   if (cursor.id >= limits.belowId || cursor.done >= limits.count) return RunStop::kNearLimit;
-  // What the identifier may still grow by, and the entries still to come.
-  std::uint64_t idRoom = limits.belowId - cursor.id - 1;
-  std::size_t blocksLeft = static_cast<std::size_t>(limits.end - base - 64) / 64;
+  std::size_t blocksLeft = static_cast<std::size_t>(limits.end - cursor.p - 64) / 64;
   // A block holds at most 64 entries, so blocks never pass the entry count if
   // there are no more of them than a 64th of the entries still to come; and
-  // each of the 16 sums below takes at most 4 * 255 * 8 per block, so none can
+  // each of the 16 sums takes at most 4 * 255 * 8 per block, so none can
   // overflow in 65536 blocks. A run that stops at either bound ends as near a
   // limit (after a few entries one by one, the next run is bounded afresh).
   const std::size_t mostBlocks = std::min<std::size_t>((limits.count - cursor.done) / 64, 65536);
   const bool capped = blocksLeft > mostBlocks;
   if (capped) blocksLeft = mostBlocks;
-  std::size_t entriesDone = cursor.done;
-  std::uint64_t offset = cursor.offset;  // without the vector sums
-  // Where the block's first entry begins: 0, or up to 4 after an entry that
-  // ran over from the block before.
-  unsigned first = 0;
 
-  __m512i zero = _mm512_setzero_si512();
-  __m512i typeBits = _mm512_set1_epi8(0x7F);
-  __m512i stepOne = _mm512_set1_epi8(0x11);
-  __m512i stepUp = _mm512_set1_epi8(0x21);
-  __m512i stepDown = _mm512_set1_epi8(0x31);
-  __m512i twoTypeBits = _mm512_set1_epi8(0x6F);  // 0x21, 0x31, 0xA1 and 0xB1 give 0x21
-  __m512i ones = _mm512_set1_epi8(1);
-  __m512i sevens = _mm512_set1_epi8(7);
-  __m512i spread = _mm512_set1_epi64(0x0101010101010101);
-  __m512i unitBytes = _mm512_set1_epi8(static_cast<char>(1 << unitShift));
-  __m512i belowUnit = _mm512_set1_epi8(static_cast<char>((1 << unitShift) - 1));
-  // The last byte of each group of 8 bytes, gathered into every group; and,
-  // for group g, byte g - 1 (group 0 gets none).
-  __m512i groupLasts = _mm512_set1_epi64(0x3F372F271F170F07);
-  __m512i groupBelow = _mm512_set_epi64(0x0606060606060606, 0x0505050505050505, 0x0404040404040404,
-                                        0x0303030303030303, 0x0202020202020202, 0x0101010101010101,
-                                        0x0000000000000000, 0x0000000000000000);
-  __m512i lastOfFirstGroup = _mm512_set1_epi8(7);
-
-  // The offset's bits below the unit before the block's first entry, in every byte.
-  __m512i lowBits = _mm512_set1_epi8(static_cast<char>(offset));
-  __m512i sums = zero;  // the offset steps of common entries, 16 partial sums
+  const BlockConstants k = MakeBlockConstants(unitShift);
+  RunState state{cursor.p,
+                 0,
+                 limits.belowId - cursor.id - 1,
+                 cursor.done,
+                 cursor.offset,
+                 _mm512_set1_epi8(static_cast<char>(cursor.offset)),
+                 k.zero};
 
   RunStop stop = RunStop::kEnd;
   for (; blocksLeft > 0; --blocksLeft) {
+    const std::uint8_t* const base = state.base;
+    const unsigned first = state.first;
     const __m512i bytes = _mm512_loadu_si512(base);
     const __m512i fields = _mm512_loadu_si512(base + 1);  // each byte's next byte
-    const __m512i types = _mm512_and_si512(bytes, typeBits);
+    const __m512i types = _mm512_and_si512(bytes, k.typeBits);
     // Masks the vector work uses stay in mask registers; the bit work below
     // gets its own copies of the two it needs, in general registers. Moves
     // between the two kinds of register are slow, and left to itself the
     // compiler makes many of them.
-    __mmask64 oneMask = _mm512_cmpeq_epi8_mask(types, stepOne);
-    __mmask64 downMask = _mm512_cmpeq_epi8_mask(types, stepDown);
-    __mmask64 twoMask = _mm512_cmpeq_epi8_mask(_mm512_and_si512(bytes, twoTypeBits), stepUp);
-    __mmask64 scaledMask = _mm512_movepi8_mask(bytes);
-    __asm__("" : "+k"(oneMask), "+k"(downMask), "+k"(twoMask), "+k"(scaledMask));
-    std::uint64_t two = _cvtmask64_u64(twoMask);
-    std::uint64_t oneOrTwo = _cvtmask64_u64(_kor_mask64(oneMask, twoMask));
+    BlockMasks m;
+    __mmask64 oneMask = _mm512_cmpeq_epi8_mask(types, k.stepOne);
+    m.down = _mm512_cmpeq_epi8_mask(types, k.stepDown);
+    m.two = _mm512_cmpeq_epi8_mask(_mm512_and_si512(bytes, k.twoTypeBits), k.stepUp);
+    m.scaled = _mm512_movepi8_mask(bytes);
+    __asm__("" : "+k"(oneMask), "+k"(m.down), "+k"(m.two), "+k"(m.scaled));
+    std::uint64_t two = _cvtmask64_u64(m.two);
+    std::uint64_t oneOrTwo = _cvtmask64_u64(_kor_mask64(oneMask, m.two));
     __asm__("" : "+r"(two), "+r"(oneOrTwo));
 
     // Both cases of the usual first byte are worked out before the block
@@ -238,105 +356,40 @@ CW_BLOCK_TARGET RunStop DecodeBlocks(EntryCursor& cursor, const RunLimits& limit
     // for each other no longer than that.
     std::uint64_t twoStarts;
     std::uint64_t from;
-    unsigned nextFirst;
     if (first <= 1) [[likely]] {
       // Beginning at byte 1 instead of 0 changes only the run of such bytes at
       // byte 0: every byte of it swaps between first byte and second.
       const std::uint64_t at0 = TwoByteStarts(two);
       const std::uint64_t runAt0 = two & ~(two + 1);
-      nextFirst = static_cast<unsigned>((at0 >> 63) ^ ((runAt0 >> 63) & first));
+      m.nextFirst = static_cast<unsigned>((at0 >> 63) ^ ((runAt0 >> 63) & first));
       twoStarts = at0 ^ (runAt0 & (std::uint64_t{0} - first));
       from = ~std::uint64_t{first};
     } else {
       from = kAll << first;
       twoStarts = TwoByteStarts(two & from);
-      nextFirst = static_cast<unsigned>(twoStarts >> 63);
+      m.nextFirst = static_cast<unsigned>(twoStarts >> 63);
     }
-    std::uint64_t starts = from & ~(twoStarts << 1);
+    m.starts = from & ~(twoStarts << 1);
 
     // Entries of other codings, one at a time (few blocks have any).
-    std::uint64_t otherStarts = 0;
-    std::uint64_t cut = kAll;
-    std::uint64_t idExtra = 0;
-    std::uint64_t offsetExtra = 0;
-    __m512i otherLowSteps = zero;
-    if (starts & ~oneOrTwo) [[unlikely]] {
-      const OtherEntries o = TakeOtherEntries(base, two, oneOrTwo, unitShift, starts, nextFirst);
-      starts = o.starts;
-      nextFirst = o.nextFirst;
-      otherStarts = o.taken;
-      cut = o.cut;
-      idExtra = o.idExtra;
-      offsetExtra = o.offsetExtra;
-      otherLowSteps = _mm512_or_si512(
-          _mm512_or_si512(_mm512_maskz_mov_epi8(o.lowStepBits[0], ones),
-                          _mm512_maskz_mov_epi8(o.lowStepBits[1], _mm512_set1_epi8(2))),
-          _mm512_maskz_mov_epi8(o.lowStepBits[2], _mm512_set1_epi8(4)));
+    bool goOn;
+    if (m.starts & ~oneOrTwo) [[unlikely]] {
+      const OtherEntries others =
+          TakeOtherEntries(base, two, oneOrTwo, unitShift, m.starts, m.nextFirst);
+      m.starts = others.starts;
+      m.nextFirst = others.nextFirst;
+      goOn = FinishBlock(k, fields, m, others, state, stop);
+    } else {
+      goOn = FinishBlock(k, fields, m, NoOtherEntries{}, state, stop);
     }
-    const std::uint64_t taken = starts & cut;
-    const std::uint64_t common = taken & ~otherStarts;
-    const std::uint64_t n = static_cast<std::uint64_t>(__builtin_popcountll(taken));
-    const std::uint64_t idStep = n + idExtra;  // what the block adds to the identifier
-    if (idStep > idRoom) {
-      stop = RunStop::kNearLimit;
-      break;
-    }
-
-    // Each common entry's step: its field byte, or 1.
-    const __m512i steps = _mm512_mask_blend_epi8(twoMask, ones, fields);
-    __mmask64 takenMask = _cvtu64_mask64(taken);
-    __mmask64 commonMask = _cvtu64_mask64(common);
-    __asm__("" : "+k"(takenMask), "+k"(commonMask));
-    const __mmask64 plainMask = _kandn_mask64(scaledMask, commonMask);
-    // The offset's bits below the unit before each entry, from the unscaled
-    // steps modulo 8. A scaled entry drops them; the run stops before one that
-    // would drop any (the sums below would be wrong after it).
-    __m512i plainSteps = _mm512_maskz_mov_epi8(plainMask, steps);
-    plainSteps =
-        _mm512_mask_sub_epi8(plainSteps, _kand_mask64(plainMask, downMask), zero, plainSteps);
-    if (otherStarts) [[unlikely]]
-      plainSteps = _mm512_add_epi8(plainSteps, otherLowSteps);
-    plainSteps = _mm512_and_si512(plainSteps, sevens);
-    // Sums within each group of 8 bytes by one multiplication (each at most
-    // 56, so no byte carries into the next), then the totals of the groups below.
-    const __m512i inGroup = _mm512_mullo_epi64(plainSteps, spread);
-    const __m512i groupTotals = _mm512_mullo_epi64(
-        _mm512_and_si512(_mm512_maskz_permutexvar_epi8(kAll, groupLasts, inGroup), sevens), spread);
-    const __m512i below =
-        _mm512_maskz_permutexvar_epi8(~std::uint64_t{0xFF}, groupBelow, groupTotals);
-    const __m512i before = _mm512_add_epi8(_mm512_add_epi8(inGroup, below), lowBits);
-    if (_mm512_mask_test_epi8_mask(_kand_mask64(takenMask, scaledMask), before, belowUnit)) {
-      stop = RunStop::kNearLimit;
-      break;
-    }
-
-    // Every common step times its weight: the unit when scaled, negative when down.
-    __m512i weights = _mm512_mask_blend_epi8(scaledMask, ones, unitBytes);
-    weights = _mm512_mask_sub_epi8(weights, downMask, zero, weights);
-    weights = _mm512_maskz_mov_epi8(commonMask, weights);
-    sums = _mm512_dpbusd_epi32(sums, steps, weights);
-    idRoom -= idStep;
-    entriesDone += n;
-    if (otherStarts | ~cut) [[unlikely]] {
-      offset += offsetExtra;
-      if (cut != kAll) {
-        base += __builtin_popcountll(cut);
-        first = 0;
-        stop = RunStop::kOtherEntry;
-        break;
-      }
-    }
-    lowBits = _mm512_add_epi8(lowBits,
-                              _mm512_maskz_permutexvar_epi8(kAll, lastOfFirstGroup, groupTotals));
-    first = nextFirst;
-    base += 64;
+    if (!goOn) break;
   }
 
   if (stop == RunStop::kEnd && capped) stop = RunStop::kNearLimit;
-  cursor.p = base + first;
-  cursor.id = limits.belowId - 1 - idRoom;
-  cursor.done = entriesDone;
-  cursor.offset = offset + static_cast<std::uint64_t>(SumOfLanes(sums));
+  cursor.p = state.base + state.first;
+  cursor.id = limits.belowId - 1 - state.idRoom;
+  cursor.done = state.done;
+  cursor.offset = state.offset + static_cast<std::uint64_t>(SumOfLanes(state.sums));
   return stop;
 }
 
