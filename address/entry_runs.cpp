@@ -320,7 +320,15 @@ CW_BLOCK_TARGET RunStop DecodeBlocks(EntryCursor& cursor, const RunLimits& limit
   const bool capped = blocksLeft > mostBlocks;
   if (capped) blocksLeft = mostBlocks;
 
-  const BlockConstants k = MakeBlockConstants(unitShift);
+  BlockConstants k = MakeBlockConstants(unitShift);
+  // The constants are made once and stay in registers: the compiler would
+  // otherwise build some of them again in every block.
+  __asm__(""
+          : "+v"(k.zero), "+v"(k.typeBits), "+v"(k.stepOne), "+v"(k.stepUp), "+v"(k.stepDown),
+            "+v"(k.twoTypeBits), "+v"(k.ones));
+  __asm__(""
+          : "+v"(k.sevens), "+v"(k.spread), "+v"(k.unitBytes), "+v"(k.belowUnit),
+            "+v"(k.groupLasts), "+v"(k.groupBelow), "+v"(k.lastOfFirstGroup));
   RunState state{cursor.p,
                  0,
                  limits.belowId - cursor.id - 1,
