@@ -118,15 +118,14 @@ struct OtherEntries {
   std::uint64_t cut = kAll;       // the entries below one that ends the block
   std::uint64_t idExtra = 0;      // what their identifier steps add beyond 1 each
   std::uint64_t offsetExtra = 0;  // what their offset steps add
-  // Their unscaled offset steps modulo 8, at their first bytes, as the three
-  // bits of each step.
-  std::uint64_t lowStepBits[3] = {0, 0, 0};
+  // Their unscaled offset steps modulo 256, at their first bytes.
+  __m512i lowSteps = _mm512_setzero_si512();
 };
 
 // Takes the entries of other codings (not in `oneOrTwo`) from the lowest on:
 // one that only adds is taken and the block goes on after it, with `starts`
 // and `nextFirst` worked out again; any other ends the block there.
-inline __attribute__((always_inline)) OtherEntries TakeOtherEntries(
+CW_BLOCK_TARGET inline __attribute__((always_inline)) OtherEntries TakeOtherEntries(
     const std::uint8_t* base, std::uint64_t two, std::uint64_t oneOrTwo, int unitShift,
     std::uint64_t starts, unsigned nextFirst) {
   OtherEntries o{starts, nextFirst};
@@ -142,7 +141,8 @@ inline __attribute__((always_inline)) OtherEntries TakeOtherEntries(
     o.idExtra += a.idStep - 1;
     o.offsetExtra += a.scaled ? a.offsetStep << unitShift : a.offsetStep;
     if (!a.scaled)
-      for (int bit = 0; bit < 3; ++bit) o.lowStepBits[bit] |= ((a.offsetStep >> bit) & 1) << at;
+      o.lowSteps = _mm512_mask_mov_epi8(o.lowSteps, std::uint64_t{1} << at,
+                                        _mm512_set1_epi8(static_cast<char>(a.offsetStep)));
     const unsigned next = at + a.length;
     const std::uint64_t upTo = (std::uint64_t{2} << at) - 1;  // this entry and those below
     if (next >= 64) {
@@ -261,12 +261,7 @@ CW_BLOCK_TARGET inline __attribute__((always_inline)) bool FinishBlock(
   plainSteps =
       _mm512_mask_sub_epi8(plainSteps, _kand_mask64(plainMask, m.down), k.zero, plainSteps);
   if constexpr (kOthers) {
-    plainSteps = _mm512_add_epi8(
-        plainSteps,
-        _mm512_or_si512(
-            _mm512_or_si512(_mm512_maskz_mov_epi8(others.lowStepBits[0], k.ones),
-                            _mm512_maskz_mov_epi8(others.lowStepBits[1], _mm512_set1_epi8(2))),
-            _mm512_maskz_mov_epi8(others.lowStepBits[2], _mm512_set1_epi8(4))));
+    plainSteps = _mm512_add_epi8(plainSteps, others.lowSteps);
   }
   plainSteps = _mm512_and_si512(plainSteps, k.sevens);
   // Sums within each group of 8 bytes by one multiplication (each at most
