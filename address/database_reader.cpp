@@ -185,14 +185,17 @@ LoadError DecodeEntriesFast(DecodeState& state, const std::uint8_t* end, std::si
   DecodeState s = state;
   LoadError error = LoadError::kNone;
   // Entries to decode one at a time before the next run: the one the run could
-  // not take, or the 64 bytes' worth in which an asked identifier may lie.
+  // not take, or the 64 bytes' worth in which an asked identifier may lie (the
+  // next run starts as soon as it has been passed).
   std::size_t singles = 0;
+  std::uint64_t runsBelow = 0;
   while (s.p < fastEnd && s.done < count) {
     if constexpr (Sink::kTakesRuns) {
       if (runs && singles == 0) {
-        const RunStop stop = DecodeCommonRun(s, RunLimits{end, count, sink.RunsBelow(), unitShift});
+        runsBelow = sink.RunsBelow();
+        const RunStop stop = DecodeCommonRun(s, RunLimits{end, count, runsBelow, unitShift});
         if (stop == RunStop::kEnd) runs = false;
-        singles = stop == RunStop::kOtherEntry ? 1 : 64;
+        singles = stop == RunStop::kOtherEntry ? 1 : stop == RunStop::kLongest ? 0 : 64;
         continue;
       }
       if (singles > 0) --singles;
@@ -225,6 +228,8 @@ LoadError DecodeEntriesFast(DecodeState& state, const std::uint8_t* end, std::si
     s.id = newId;
     s.offset = newOffset;
     ++s.done;
+    if constexpr (Sink::kTakesRuns)
+      if (sink.RunsBelow() != runsBelow) singles = 0;
   }
   state = s;
   return error;

@@ -309,8 +309,8 @@ CW_BLOCK_TARGET RunStop DecodeBlocks(EntryCursor& cursor, const RunLimits& limit
   // A block holds at most 64 entries, so blocks never pass the entry count if
   // there are no more of them than a 64th of the entries still to come; and
   // each of the 16 sums takes at most 4 * 255 * 8 per block, so none can
-  // overflow in 65536 blocks. A run that stops at either bound ends as near a
-  // limit (after a few entries one by one, the next run is bounded afresh).
+  // overflow in 65536 blocks. A run that stops at either bound is as long as
+  // it may be; the next one is bounded afresh.
   const std::size_t mostBlocks = std::min<std::size_t>((limits.count - cursor.done) / 64, 65536);
   const bool capped = blocksLeft > mostBlocks;
   if (capped) blocksLeft = mostBlocks;
@@ -388,7 +388,10 @@ CW_BLOCK_TARGET RunStop DecodeBlocks(EntryCursor& cursor, const RunLimits& limit
     if (!goOn) break;
   }
 
-  if (stop == RunStop::kEnd && capped) stop = RunStop::kNearLimit;
+  // A run cut short by its bounds that took no block (fewer than 64 entries to
+  // come) leaves the rest to the one-by-one decoder.
+  if (stop == RunStop::kEnd && capped)
+    stop = state.base != cursor.p ? RunStop::kLongest : RunStop::kNearLimit;
   cursor.p = state.base + state.first;
   cursor.id = limits.belowId - 1 - state.idRoom;
   cursor.done = state.done;

@@ -28,6 +28,7 @@ enum class RunStop {
   kOtherEntry,  // the entry there is not one of the common codings, or a scaled
                 // entry there would drop bits: decode it one by one
   kNearLimit,   // the next 64 bytes would reach `belowId` or pass `count` entries
+  kLongest,     // the run is as long as one may be: the next may start at once
   kEnd,         // fewer than 128 bytes left, or no vector instructions
 };
 

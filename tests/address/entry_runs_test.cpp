@@ -204,13 +204,14 @@ TEST(DecodeCommonRun, RunsToTheEndOfAFileOfCommonEntries) {
   // A run goes no further than a 64th of the entries still to come, then the
   // next one takes over.
   EntryCursor c{bytes.data()};
-  RunStop stop = RunStop::kNearLimit;
-  for (std::size_t before = ~std::size_t{0}; stop == RunStop::kNearLimit && c.done != before;) {
+  RunStop stop = RunStop::kLongest;
+  for (std::size_t before = ~std::size_t{0}; stop == RunStop::kLongest && c.done != before;) {
     before = c.done;
     stop = DecodeCommonRun(
         c, RunLimits{bytes.data() + bytes.size(), after.size(), ~std::uint64_t{0}, 3});
   }
-  EXPECT_LT(bytes.data() + bytes.size() - c.p, 128 + 64 * 3);
+  EXPECT_EQ(stop, RunStop::kEnd);
+  EXPECT_LT(bytes.data() + bytes.size() - c.p, 128 + 64);
   ExpectAtEntry(c, bytes.data(), after, bytes.data());
 }
 
