@@ -172,8 +172,8 @@ CW_BLOCK_TARGET inline std::int64_t SumOfLanes(__m512i x) {
 
 // The constants of the block loop.
 struct BlockConstants {
-  __m512i zero, typeBits, stepOne, stepUp, stepDown, twoTypeBits, ones, sevens, spread, unitBytes,
-      belowUnit, groupLasts, groupBelow, lastOfFirstGroup;
+  __m512i zero, typeBits, stepOne, stepUp, stepDown, wordUp, wordDown, twoTypeBits, ones, sevens,
+      spread, unitBytes, belowUnit, groupLasts, groupBelow, lastOfFirstGroup;
 };
 
 CW_BLOCK_TARGET inline BlockConstants MakeBlockConstants(int unitShift) {
@@ -183,6 +183,8 @@ CW_BLOCK_TARGET inline BlockConstants MakeBlockConstants(int unitShift) {
   k.stepOne = _mm512_set1_epi8(0x11);
   k.stepUp = _mm512_set1_epi8(0x21);
   k.stepDown = _mm512_set1_epi8(0x31);
+  k.wordUp = _mm512_set1_epi8(0x41);  // also 0x51, 0xC1 and 0xD1 with twoTypeBits
+  k.wordDown = _mm512_set1_epi8(0x51);
   k.twoTypeBits = _mm512_set1_epi8(0x6F);  // 0x21, 0x31, 0xA1 and 0xB1 give 0x21
   k.ones = _mm512_set1_epi8(1);
   k.sevens = _mm512_set1_epi8(7);
@@ -209,6 +211,7 @@ struct RunState {
   std::uint64_t offset;  // without the vector sums
   __m512i lowBits;       // the offset's bits below the unit before the block, in every byte
   __m512i sums;          // the offset steps of common entries, 16 partial sums
+  __m512i highSums;      // the high bytes of word steps, likewise
 };
 
 // A block's masks: of the bytes that look like each coding's type byte, and of
@@ -222,6 +225,13 @@ struct BlockMasks {
 // The entries of other codings a block holds, as TakeOtherEntries found them.
 struct NoOtherEntries {};
 
+// Word entries (identifier + 1, offset plus or minus a word, in units or not),
+// taken as a two-byte entry (the type and the step's low byte) and a one-byte
+// one (the high byte), which holds as long as no high byte looks like a
+// two-byte type itself. `starts` (in the block's masks) leaves out the high bytes.
+struct WordEntries {
+  std::uint64_t starts;  // where the words begin
+};
 // Decodes the block's entries into `state`, or leaves `state` as it was and
 // says why the run stops before the block. With `Others`, entries of other
 // codings were taken one at a time.
@@ -229,7 +239,8 @@ template <class Others>
 CW_BLOCK_TARGET inline __attribute__((always_inline)) bool FinishBlock(
     const BlockConstants& k, const __m512i& fields, const BlockMasks& m, const Others& others,
     RunState& state, RunStop& stop) {
-  constexpr bool kOthers = !std::is_same_v<Others, NoOtherEntries>;
+  constexpr bool kWords = std::is_same_v<Others, WordEntries>;
+  constexpr bool kOthers = !std::is_same_v<Others, NoOtherEntries> && !kWords;
   std::uint64_t taken = m.starts;
   std::uint64_t common = m.starts;
   std::uint64_t idStep;
@@ -283,6 +294,11 @@ CW_BLOCK_TARGET inline __attribute__((always_inline)) bool FinishBlock(
   weights = _mm512_mask_sub_epi8(weights, m.down, k.zero, weights);
   weights = _mm512_maskz_mov_epi8(commonMask, weights);
   state.sums = _mm512_dpbusd_epi32(state.sums, steps, weights);
+  if constexpr (kWords) {
+    const __m512i highBytes = _mm512_loadu_si512(state.base + 2);
+    state.highSums = _mm512_dpbusd_epi32(
+        state.highSums, highBytes, _mm512_maskz_mov_epi8(_cvtu64_mask64(others.starts), weights));
+  }
   state.idRoom -= idStep;
   state.done += n;
   if constexpr (kOthers) {
@@ -330,6 +346,7 @@ CW_BLOCK_TARGET RunStop DecodeBlocks(EntryCursor& cursor, const RunLimits& limit
                  cursor.done,
                  cursor.offset,
                  _mm512_set1_epi8(static_cast<char>(cursor.offset)),
+                 k.zero,
                  k.zero};
 
   RunStop stop = RunStop::kEnd;
@@ -374,14 +391,34 @@ CW_BLOCK_TARGET RunStop DecodeBlocks(EntryCursor& cursor, const RunLimits& limit
     }
     m.starts = from & ~(twoStarts << 1);
 
-    // Entries of other codings, one at a time (few blocks have any).
+    // Entries of other codings (few blocks have any): words together, if
+    // their high bytes allow; otherwise one at a time.
     bool goOn;
     if (m.starts & ~oneOrTwo) [[unlikely]] {
-      const OtherEntries others =
-          TakeOtherEntries(base, two, oneOrTwo, unitShift, m.starts, m.nextFirst);
-      m.starts = others.starts;
-      m.nextFirst = others.nextFirst;
-      goOn = FinishBlock(k, fields, m, others, state, stop);
+      const __mmask64 wordMask =
+          _mm512_cmpeq_epi8_mask(_mm512_and_si512(bytes, k.twoTypeBits), k.wordUp);
+      const std::uint64_t word = _cvtmask64_u64(wordMask);
+      const std::uint64_t twoOrWord = two | word;
+      const std::uint64_t wordFrom = kAll << first;
+      const std::uint64_t wordTwoStarts = TwoByteStarts(twoOrWord & wordFrom);
+      const std::uint64_t wordStarts0 = wordFrom & ~(wordTwoStarts << 1);
+      const std::uint64_t words = wordStarts0 & word;
+      const std::uint64_t highs = words << 2;
+      if (!(wordStarts0 & ~(oneOrTwo | word | highs)) && !(highs & twoOrWord)) {
+        BlockMasks w = m;
+        w.starts = wordStarts0 & ~highs;
+        // A word at byte 62 or 63 leaves its high byte to the next block.
+        w.nextFirst = static_cast<unsigned>(wordTwoStarts >> 63) + ((words >> 62) != 0);
+        w.two = _kor_mask64(m.two, wordMask);
+        w.down = _kor_mask64(m.down, _mm512_cmpeq_epi8_mask(types, k.wordDown));
+        goOn = FinishBlock(k, fields, w, WordEntries{words}, state, stop);
+      } else {
+        const OtherEntries others =
+            TakeOtherEntries(base, two, oneOrTwo, unitShift, m.starts, m.nextFirst);
+        m.starts = others.starts;
+        m.nextFirst = others.nextFirst;
+        goOn = FinishBlock(k, fields, m, others, state, stop);
+      }
     } else {
       goOn = FinishBlock(k, fields, m, NoOtherEntries{}, state, stop);
     }
@@ -395,7 +432,8 @@ CW_BLOCK_TARGET RunStop DecodeBlocks(EntryCursor& cursor, const RunLimits& limit
   cursor.p = state.base + state.first;
   cursor.id = limits.belowId - 1 - state.idRoom;
   cursor.done = state.done;
-  cursor.offset = state.offset + static_cast<std::uint64_t>(SumOfLanes(state.sums));
+  cursor.offset = state.offset + static_cast<std::uint64_t>(SumOfLanes(state.sums)) +
+                  (static_cast<std::uint64_t>(SumOfLanes(state.highSums)) << 8);
   return stop;
 }
 
