@@ -10,6 +10,8 @@
 // the offset by the sums of their fields. A scaled step drops the bits of the
 // offset below the unit; the block checks that those bits are 0 at every scaled
 // entry, which is what makes the sums exact (a real file never has them set).
+// Other entries whose identifier steps up and whose offset steps by a field
+// (mostly words) are taken within the block; any other entry ends the run.
 #include <cstddef>
 #include <cstdint>
 
