@@ -1,38 +1,11 @@
 #include "address/database_file.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "platform/files.h"
 
 namespace cw::address {
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-bool ReadAll(std::FILE* file, FileBytes* bytes) {
-  std::size_t chunk = 1 << 16;
-  if (std::fseek(file, 0, SEEK_END) == 0) {
-    long size = std::ftell(file);
-    if (size > 0) chunk = static_cast<std::size_t>(size) + 1;  // +1 sees the end in one read
-    if (std::fseek(file, 0, SEEK_SET) != 0) return false;
-  }
-  bytes->clear();
-  for (;;) {
-    const std::size_t have = bytes->size();
-    bytes->resize(have + chunk);
-    const std::size_t got = std::fread(bytes->data() + have, 1, chunk, file);
-    bytes->resize(have + got);
-    if (got < chunk) return std::ferror(file) == 0;
-    chunk = std::max<std::size_t>(chunk, 1 << 16);
-  }
-}
-
-}  // namespace
 
 DatabaseFile DatabaseFileFor(const GameVersion& v) {
   const bool beforeAE = v.major < 1 || (v.major == 1 && v.minor < 6);
@@ -44,11 +17,30 @@ DatabaseFile DatabaseFileFor(const GameVersion& v) {
 }
 
 std::optional<FileBytes> ReadFileBytes(std::string_view path) {
-  FileHandle file(platform::OpenFile(path, "rb"));
-  if (!file) return std::nullopt;
+  platform::ReadOnlyFile file(path);
+  if (!file.IsOpen()) return std::nullopt;
   FileBytes bytes;
-  if (!ReadAll(file.get(), &bytes)) return std::nullopt;
-  return bytes;
+  // One byte more than the stated size sees the end in one request (a short
+  // read is confirmed by a read of nothing); a file that has grown meanwhile is
+  // read on in steps of 64 KiB.
+  std::size_t ask = 1 << 16;
+  if (const std::optional<std::uint64_t> size = file.Size(); size && *size < (1ull << 40))
+    ask = static_cast<std::size_t>(*size) + 1;
+  for (;;) {
+    const std::size_t have = bytes.size();
+    bytes.resize(have + ask);
+    const std::optional<std::size_t> got = file.Read(bytes.data() + have, ask);
+    if (!got) return std::nullopt;
+    bytes.resize(have + *got);
+    if (*got < ask) {
+      std::uint8_t more = 0;
+      const std::optional<std::size_t> extra = file.Read(&more, 1);
+      if (!extra) return std::nullopt;
+      if (*extra == 0) return bytes;
+      bytes.push_back(more);
+    }
+    ask = 1 << 16;
+  }
 }
 
 }  // namespace cw::address

@@ -1,6 +1,7 @@
 #pragma once
 // Files below the game folder, named as the game names them: relative to the
 // working directory, with "/" or "\" as separators.
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -28,5 +29,26 @@ bool PathExists(std::string_view path);
 // Size in bytes of a file that can be opened for reading; none for a folder, a
 // missing file or one that cannot be opened or positioned at its end.
 std::optional<std::uint64_t> ReadableFileSize(std::string_view path);
+
+// A file opened for reading through the system's own calls, without the C
+// library's buffer in between: for reading a whole file in large requests.
+// Others may read, write and delete it meanwhile.
+class ReadOnlyFile {
+ public:
+  explicit ReadOnlyFile(std::string_view path);
+  ~ReadOnlyFile();
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+  bool IsOpen() const;
+  // The size the system states; none when it cannot tell.
+  std::optional<std::uint64_t> Size() const;
+  // Reads up to `count` bytes at the current place: how many were read (0 at
+  // the end), none on an error (a folder, for one).
+  std::optional<std::size_t> Read(void* into, std::size_t count);
+
+ private:
+  std::intptr_t handle_;
+};
 
 }  // namespace cw::platform

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -123,6 +124,34 @@ std::optional<std::uint64_t> ReadableFileSize(std::string_view path) {
   struct stat st;
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   return static_cast<std::uint64_t>(st.st_size);
+}
+
+ReadOnlyFile::ReadOnlyFile(std::string_view path)
+    // Non-blocking, so that a pipe in the folder cannot hold the caller.
+    : handle_(::open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
+
+ReadOnlyFile::~ReadOnlyFile() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+bool ReadOnlyFile::IsOpen() const {
+  return handle_ >= 0;
+}
+
+std::optional<std::uint64_t> ReadOnlyFile::Size() const {
+  struct stat st;
+  if (handle_ < 0 || ::fstat(static_cast<int>(handle_), &st) != 0 || !S_ISREG(st.st_mode))
+    return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::optional<std::size_t> ReadOnlyFile::Read(void* into, std::size_t count) {
+  if (handle_ < 0) return std::nullopt;
+  for (;;) {
+    const ssize_t got = ::read(static_cast<int>(handle_), into, count);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) return std::nullopt;
+  }
 }
 
 }  // namespace cw::platform

@@ -38,4 +38,34 @@ std::optional<std::uint64_t> ReadableFileSize(std::string_view path) {
   return size;
 }
 
+ReadOnlyFile::ReadOnlyFile(std::string_view path)
+    : handle_(reinterpret_cast<std::intptr_t>(CreateFileA(
+          NativePath(path).c_str(), GENERIC_READ,
+          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {}
+
+ReadOnlyFile::~ReadOnlyFile() {
+  if (IsOpen()) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool ReadOnlyFile::IsOpen() const {
+  return reinterpret_cast<HANDLE>(handle_) != INVALID_HANDLE_VALUE;
+}
+
+std::optional<std::uint64_t> ReadOnlyFile::Size() const {
+  LARGE_INTEGER size;
+  if (!IsOpen() || !GetFileSizeEx(reinterpret_cast<HANDLE>(handle_), &size) || size.QuadPart < 0)
+    return std::nullopt;
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::optional<std::size_t> ReadOnlyFile::Read(void* into, std::size_t count) {
+  if (!IsOpen()) return std::nullopt;
+  // One request takes at most what a DWORD counts; the caller asks again.
+  const DWORD asked = static_cast<DWORD>(count < (DWORD{1} << 30) ? count : (DWORD{1} << 30));
+  DWORD got = 0;
+  if (!ReadFile(reinterpret_cast<HANDLE>(handle_), into, asked, &got, nullptr)) return std::nullopt;
+  return static_cast<std::size_t>(got);
+}
+
 }  // namespace cw::platform

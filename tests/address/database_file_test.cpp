@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tests/support/temp_game_folder.h"
+
 namespace cw::address {
 namespace {
 
@@ -31,6 +33,24 @@ TEST(DatabaseFileFor, TheGameLineDecidesNameFormatAndNumbering) {
     EXPECT_EQ(file.format, c.ae ? AcceptedFormat::kOnly2 : AcceptedFormat::kOnly1) << c.path;
     EXPECT_EQ(file.numbering, c.ae ? Numbering::kAE : Numbering::kSE) << c.path;
   }
+}
+
+// Whole files come back byte for byte, at any size around the requests made;
+// what is not a readable file comes back as none.
+TEST(ReadFileBytes, ReadsWholeFilesAndNothingElse) {
+  test::TempGameFolder game;
+  test::TempGameFolder::MakeFolder("Data/SKSE/Plugins/Folder.bin");
+  for (const std::size_t size : {0u, 1u, 65535u, 65536u, 65537u, 200000u}) {
+    std::string content(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) content[i] = static_cast<char>(i * 7 + i / 251);
+    test::TempGameFolder::Write("Data/SKSE/Plugins/version-1-5-97-0.bin", content);
+    const std::optional<FileBytes> bytes =
+        ReadFileBytes("Data\\SKSE\\Plugins\\version-1-5-97-0.bin");
+    ASSERT_TRUE(bytes.has_value()) << size;
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), content) << size;
+  }
+  EXPECT_EQ(ReadFileBytes("Data/SKSE/Plugins/missing.bin"), std::nullopt);
+  EXPECT_EQ(ReadFileBytes("Data/SKSE/Plugins/Folder.bin"), std::nullopt);
 }
 
 }  // namespace
