@@ -222,7 +222,7 @@ struct BlockMasks {
   unsigned nextFirst;
 };
 
-// The entries of other codings a block holds, as TakeOtherEntries found them.
+// A block without entries of other codings.
 struct NoOtherEntries {};
 
 // Word entries (identifier + 1, offset plus or minus a word, in units or not),
@@ -232,9 +232,11 @@ struct NoOtherEntries {};
 struct WordEntries {
   std::uint64_t starts;  // where the words begin
 };
-// Decodes the block's entries into `state`, or leaves `state` as it was and
-// says why the run stops before the block. With `Others`, entries of other
-// codings were taken one at a time.
+
+// Adds the block's entries to `state` and returns true; or returns false with
+// the reason in `stop`, `state` left before the block (or, with OtherEntries,
+// at the entry that ends it). `others` says what the block holds besides the
+// common entries: nothing, words, or entries taken one at a time.
 template <class Others>
 CW_BLOCK_TARGET inline __attribute__((always_inline)) bool FinishBlock(
     const BlockConstants& k, const __m512i& fields, const BlockMasks& m, const Others& others,
