@@ -115,7 +115,6 @@ class TableSink {
  public:
   static constexpr bool kTakesRuns = false;
   explicit TableSink(DatabaseEntry* first) : first_(first), out_(first) {}
-  std::uint64_t RunsBelow() const { return 0; }
   void Take(std::uint64_t previousId, std::uint64_t id, std::uint64_t offset) {
     ascending_ &= (id > previousId) | (out_ == first_);
     *out_++ = DatabaseEntry{id, offset};
