@@ -1,7 +1,6 @@
 #include "address/database_file.h"
 
 #include <cstdio>
-#include <memory>
 
 #include "platform/files.h"
 

@@ -26,10 +26,6 @@ bool IsReadableWritable(std::string_view path);
 // True when a file or folder of that name exists (whatever its attributes).
 bool PathExists(std::string_view path);
 
-// Size in bytes of a file that can be opened for reading; none for a folder, a
-// missing file or one that cannot be opened or positioned at its end.
-std::optional<std::uint64_t> ReadableFileSize(std::string_view path);
-
 // A file opened for reading through the system's own calls, without the C
 // library's buffer in between: for reading a whole file in large requests.
 // Others may read, write and delete it meanwhile.
@@ -50,5 +46,11 @@ class ReadOnlyFile {
  private:
   std::intptr_t handle_;
 };
+
+// Size in bytes of a file that can be opened for reading; none for a folder, a
+// missing file or one whose size the system cannot tell.
+inline std::optional<std::uint64_t> ReadableFileSize(std::string_view path) {
+  return ReadOnlyFile(path).Size();
+}
 
 }  // namespace cw::platform

@@ -50,20 +50,6 @@ std::optional<std::string> FindNoCase(const std::string& folder, std::string_vie
   return found;
 }
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 std::string NativePath(std::string_view path) {
@@ -115,15 +101,6 @@ bool PathExists(std::string_view path) {
   const std::string native = NativePath(path);
   struct stat st;
   return !native.empty() && ::stat(native.c_str(), &st) == 0;
-}
-
-std::optional<std::uint64_t> ReadableFileSize(std::string_view path) {
-  // Non-blocking, so that a pipe in the folder cannot hold the caller.
-  const Descriptor fd(::open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) return std::nullopt;
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  return static_cast<std::uint64_t>(st.st_size);
 }
 
 ReadOnlyFile::ReadOnlyFile(std::string_view path)

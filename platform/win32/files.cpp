@@ -26,18 +26,6 @@ bool PathExists(std::string_view path) {
   return !native.empty() && GetFileAttributesA(native.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::optional<std::uint64_t> ReadableFileSize(std::string_view path) {
-  std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
-  if (file == nullptr) return std::nullopt;
-  std::optional<std::uint64_t> size;
-  if (_fseeki64(file, 0, SEEK_END) == 0) {
-    const __int64 end = _ftelli64(file);
-    if (end >= 0) size = static_cast<std::uint64_t>(end);
-  }
-  std::fclose(file);
-  return size;
-}
-
 ReadOnlyFile::ReadOnlyFile(std::string_view path)
     : handle_(reinterpret_cast<std::intptr_t>(CreateFileA(
           NativePath(path).c_str(), GENERIC_READ,
