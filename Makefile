@@ -50,9 +50,11 @@ test-windows: deps build/windows/CMakeCache.txt
 	ctest --test-dir build/windows --output-on-failure
 
 # The release archive build/package/Cradlewright-<version>.zip: the plugin and its
-# PDB in SKSE/Plugins/, the Data folder's layout. The windows build makes it too.
+# PDB in SKSE/Plugins/, the Data folder's layout; and beside it, for mod authors,
+# Cradlewright-<version>-scripts.zip with the script declarations. The windows
+# build makes both too.
 package: deps build/windows/CMakeCache.txt
-	cmake --build build/windows -j $(JOBS) --target cw_package
+	cmake --build build/windows -j $(JOBS) --target cw_package cw_scripts_package
 	@ls build/package/Cradlewright-*.zip
 
 # The stress run and the allocation count under ThreadSanitizer.

@@ -25,7 +25,8 @@ const char* const kUsageText =
     "       cradlewright-host [OPTIONS] query\n"
     "       cradlewright-host database FILE [ID]...\n"
     "       cradlewright-host declarations FOLDER\n"
-    "       cradlewright-host check-scripts FILE...\n"
+    "       cradlewright-host reference FILE\n"
+    "       cradlewright-host check-scripts [--all] FILE|FOLDER...\n"
     "options: --game-dir DIR  --plugin PATH  --runtime A.B.C.D  --editor  --omit-id N\n"
     "         --no-database  --mod NAME  --light-mod NAME  --inactive-mod NAME\n"
     "         --form ID  --quest ID\n";
@@ -146,9 +147,11 @@ int ReadDatabase(const std::vector<std::string>& args, std::size_t at, std::ostr
 }
 
 int WriteDeclarationFiles(const std::vector<std::string>& args, std::size_t at, std::ostream& err) {
-  if (at + 1 != args.size()) return Usage(err, "declarations needs one FOLDER");
+  const bool page = args[at - 1] == "reference";
+  if (at + 1 != args.size())
+    return Usage(err, page ? "reference needs one FILE" : "declarations needs one FOLDER");
   std::string error;
-  if (WriteDeclarations(args[at], &error)) return kDone;
+  if (page ? WriteReference(args[at], &error) : WriteDeclarations(args[at], &error)) return kDone;
   err << "cradlewright-host: " << error << "\n";
   return kUsage;
 }
@@ -203,7 +206,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (i >= args.size()) return Usage(err, std::string("no command\n") + kUsageText);
   const std::string command = args[i++];
   if (command == "database") return ReadDatabase(args, i, out, err);
-  if (command == "declarations") return WriteDeclarationFiles(args, i, err);
+  if (command == "declarations" || command == "reference")
+    return WriteDeclarationFiles(args, i, err);
   if (command == "check-scripts")
     return CheckScriptFiles(
         std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i), args.end()), out,

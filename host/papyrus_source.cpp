@@ -1,5 +1,8 @@
 #include "host/papyrus_source.h"
 
+#include <algorithm>
+#include <array>
+
 #include "platform/ascii.h"
 
 namespace cw::sim {
@@ -208,10 +211,35 @@ class HeaderParser {
   std::size_t at_ = 0;
 };
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+constexpr std::array<std::string_view, 35> kReservedWords = {
+    "As",          "Auto",       "AutoReadOnly", "Bool",     "Else",     "ElseIf", "EndEvent",
+    "EndFunction", "EndIf",      "EndProperty",  "EndState", "EndWhile", "Event",  "Extends",
+    "False",       "Float",      "Function",     "Global",   "If",       "Import", "Int",
+    "Is",          "Length",     "Native",       "New",      "None",     "Parent", "Property",
+    "Return",      "ScriptName", "Self",         "State",    "String",   "True",   "While"};
+
 }  // namespace
+
+std::string WhyNotScriptText(std::string_view bytes) {
+  using namespace std::string_view_literals;
+  if (bytes.substr(0, 4) == "\xFF\xFE\0\0"sv || bytes.substr(0, 4) == "\0\0\xFE\xFF"sv)
+    return "UTF-32 text; save it as UTF-8 or ANSI";
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")
+    return "UTF-16 text; save it as UTF-8 or ANSI";
+  if (bytes.find('\0') != std::string_view::npos) return "not a text file (it holds NUL bytes)";
+  return std::string();
+}
+
+bool IsPapyrusReservedWord(std::string_view word) {
+  return std::any_of(kReservedWords.begin(), kReservedWords.end(),
+                     [word](std::string_view w) { return EqualsIgnoringAsciiCase(w, word); });
+}
 
 PapyrusScript ReadPapyrusScript(std::string_view source) {
   PapyrusScript script;
+  if (source.substr(0, kUtf8Mark.size()) == kUtf8Mark) source.remove_prefix(kUtf8Mark.size());
   for (const LogicalLine& line : LineSplitter(source).Split()) {
     std::vector<std::string_view> tokens = Tokens(line.text);
     if (tokens.size() >= 2 && IsWord(tokens[0], "scriptname") && IsIdentifier(tokens[1])) {

@@ -29,6 +29,14 @@ struct PapyrusScript {
   std::vector<PapyrusFunction> functions;
 };
 
+// A leading UTF-8 byte-order mark is passed over.
 PapyrusScript ReadPapyrusScript(std::string_view source);
+
+// Why the bytes are no script source this reader can take (a UTF-16 or UTF-32
+// text, NUL bytes), in a few words; empty when they are one.
+std::string WhyNotScriptText(std::string_view bytes);
+
+// The words of the language that no name may be, compared without regard to case.
+bool IsPapyrusReservedWord(std::string_view word);
 
 }  // namespace cw::sim

@@ -1,7 +1,7 @@
 #pragma once
 // The natives of the three script classes, in registration order. This table is
-// the one source of truth: registration, the host simulator's `natives` listing
-// and the generated script declarations all come from it.
+// the one source of truth: registration, the host simulator's `natives` listing,
+// the generated script declarations and the natives' reference all come from it.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -23,8 +23,14 @@ struct NativeEntry {
   std::uint16_t paramCount;
   Kind params[kMaxParams];
   Kind result;
-  // The parameter names of the script declarations.
+  // The parameter names of the script declarations, in the game's convention:
+  // "a", a letter of the kind (s String, i Int, f Float, b Bool, k Form or Quest)
+  // and a capitalised name, so that no name can be a word of the script language.
   const char* paramNames[kMaxParams];
+  // What the native answers, for mod authors: the file or folder it works on,
+  // its answer on every failure and the codes it returns. One paragraph of plain
+  // text without braces (it becomes a documentation comment of the declarations).
+  const char* description;
 };
 
 template <auto Fn>
@@ -37,7 +43,8 @@ struct EntryFor<Fn> {
   }
   // One name for each parameter of the plain function, in order.
   template <class... Names>
-  static NativeEntry Make(const char* className, const char* name, Names... paramNames) {
+  static NativeEntry Make(const char* className, const char* name, const char* description,
+                          Names... paramNames) {
     static_assert(sizeof...(Names) == sizeof...(A), "one name for each parameter");
     return NativeEntry{className,
                        name,
@@ -46,7 +53,8 @@ struct EntryFor<Fn> {
                        static_cast<std::uint16_t>(sizeof...(A)),
                        {KindFor<A>()...},
                        KindFor<R>(),
-                       {static_cast<const char*>(paramNames)...}};
+                       {static_cast<const char*>(paramNames)...},
+                       description};
   }
 };
 

@@ -108,3 +108,36 @@ TEST(PapyrusRead, AnyBytesGiveAValue) {
 
 }  // namespace
 }  // namespace cw::sim
+
+namespace cw::sim {
+namespace {
+
+TEST(PapyrusRead, AByteOrderMarkIsPassedOver) {
+  const PapyrusScript script =
+      ReadPapyrusScript("\xEF\xBB\xBFScriptname FWUtility\r\nInt Function f() global native\r\n");
+  EXPECT_EQ(script.name, "FWUtility");
+  EXPECT_EQ(Summaries("\xEF\xBB\xBF"
+                      "Int Function f()\n"),
+            std::vector<std::string>{"1 Int f()"});
+}
+
+TEST(PapyrusText, WhatIsNoScriptText) {
+  using namespace std::string_literals;
+  EXPECT_EQ(WhyNotScriptText("Scriptname A\n\xE4\xEF\xBB\xBF"), "");  // ANSI and UTF-8 alike
+  EXPECT_EQ(WhyNotScriptText("\xFF\xFE"
+                             "S\0"s),
+            "UTF-16 text; save it as UTF-8 or ANSI");
+  EXPECT_EQ(WhyNotScriptText("\xFE\xFF\0S"s), "UTF-16 text; save it as UTF-8 or ANSI");
+  EXPECT_EQ(WhyNotScriptText("\xFF\xFE\0\0S\0\0\0"s), "UTF-32 text; save it as UTF-8 or ANSI");
+  EXPECT_EQ(WhyNotScriptText("MZ\x90\0"s), "not a text file (it holds NUL bytes)");
+}
+
+TEST(PapyrusWords, ReservedInAnyLetterCase) {
+  for (const char* word : {"ScriptName", "scriptname", "LENGTH", "parent", "AutoReadOnly"})
+    EXPECT_TRUE(IsPapyrusReservedWord(word)) << word;
+  for (const char* word : {"asScriptName", "text", "Form", "Quest", "Hidden", "Debug", ""})
+    EXPECT_FALSE(IsPapyrusReservedWord(word)) << word;
+}
+
+}  // namespace
+}  // namespace cw::sim

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks the release archive: its layout, the DLL's exports, imports and DWARF-free
 sections, and that the PDB beside the DLL maps addresses of our functions to their
-names and source files.
+names and source files. Checks the mod authors' archive beside it too (the script
+declarations, see check_scripts_archive).
 
   check_package.py ZIP BUILT_DLL VERSION SOURCE_DIR READOBJ SYMBOLIZER PDBUTIL
 """
@@ -33,6 +34,7 @@ def main():
     zip_path, built_dll, version, source_dir, readobj, symbolizer, pdbutil = sys.argv[1:8]
     check(os.path.basename(zip_path) == f"Cradlewright-{version}.zip",
           f"archive name {os.path.basename(zip_path)}")
+    check_scripts_archive(zip_path[:-len(".zip")] + "-scripts.zip", version, source_dir)
 
     with zipfile.ZipFile(zip_path) as archive:
         files = sorted(n for n in archive.namelist() if not n.endswith("/"))
@@ -122,6 +124,43 @@ def declared_exports(source_dir):
                 if found:
                     names.add(found.group(1))
     return names
+
+
+SCRIPTS = "Source/Scripts/"
+SCRIPT_CLASSES = ["FWUtility", "FWChildEnchant", "FWTextContents"]
+
+
+def check_scripts_archive(zip_path, version, source_dir):
+    """The mod authors' archive: the three declaration files under Source/Scripts/ and
+    the text on using them; every native declared once, global native, followed by its
+    documentation comment, and the same declarations as the reference page."""
+    if not check(os.path.exists(zip_path), f"no scripts archive {os.path.basename(zip_path)}"):
+        return
+    with zipfile.ZipFile(zip_path) as archive:
+        files = sorted(n for n in archive.namelist() if not n.endswith("/"))
+        expected = sorted([SCRIPTS + c + ".psc" for c in SCRIPT_CLASSES] +
+                          ["Cradlewright-scripts.txt"])
+        if not check(files == expected, f"scripts archive files {files}"):
+            return
+        text = archive.read("Cradlewright-scripts.txt").decode("utf-8")
+        check(f"Cradlewright {version}" in text and "check-scripts" in text,
+              "the scripts archive's text names no version or check-scripts")
+        declared = []
+        for name in SCRIPT_CLASSES:
+            lines = archive.read(SCRIPTS + name + ".psc").decode("utf-8").split("\n")
+            check(lines[0] == f"Scriptname {name} Hidden", f"{name}.psc starts {lines[0]!r}")
+            for i, line in enumerate(lines):
+                if re.match(r"(\w+ )?Function \w+\(", line):
+                    check(line.endswith(") global native"), f"{name}.psc: {line}")
+                    check(i + 1 < len(lines) and lines[i + 1].startswith("{"),
+                          f"{name}.psc: no documentation comment after {line}")
+                    declared.append(line)
+    check(len(declared) == 50 and len(set(declared)) == 50,
+          f"{len(declared)} declarations in the scripts archive")
+    with open(os.path.join(source_dir, "docs", "natives.md"), encoding="utf-8") as page:
+        documented = re.findall(r"^`(.*\) global native)`$", page.read(), re.M)
+    check(sorted(documented) == sorted(declared),
+          "the scripts archive's declarations differ from docs/natives.md")
 
 
 def guid_text(bytes_text):
