@@ -1,6 +1,6 @@
 // The Papyrus source reader: any bytes give a value whose names are identifiers and
-// whose lines lie inside the source, and writing what was read back as plain
-// declarations reads back the same.
+// whose lines lie inside the source, a UTF-8 byte-order mark in front changes
+// nothing, and writing what was read back as plain declarations reads back the same.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,6 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CW_FUZZ_CHECK(script.name.empty() || fuzz::IsIdentifier(script.name));
   // Each line ends in at most two bytes ("\r\n"), so there are at most size + 1 lines.
   CW_FUZZ_CHECK(script.nameLine <= size + 1);
+
+  (void)sim::WhyNotScriptText(source);
+  const sim::PapyrusScript marked = sim::ReadPapyrusScript("\xEF\xBB\xBF" + std::string(source));
+  CW_FUZZ_CHECK(marked.name == script.name && marked.nameLine == script.nameLine &&
+                marked.functions.size() == script.functions.size());
+  for (std::size_t i = 0; i < script.functions.size(); ++i)
+    CW_FUZZ_CHECK(fuzz::Same(marked.functions[i], script.functions[i]) &&
+                  marked.functions[i].line == script.functions[i].line);
 
   std::string written;
   std::size_t previousLine = 0;
