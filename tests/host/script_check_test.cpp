@@ -279,7 +279,8 @@ TEST(CheckFolders, EveryScriptBelowInNameOrder) {
   std::ostringstream out, err;
   const std::string root = (folder.path() / "Source").string();
   EXPECT_EQ(CheckScriptFiles({root}, out, err), 1);
-  const std::string sub = (folder.path() / "Source/Scripts/Sub/FWChildEnchant.psc").string();
+  const std::string sub =
+      (folder.path() / "Source" / "Scripts" / "Sub" / "FWChildEnchant.psc").string();
   EXPECT_EQ(out.str(),
             sub +
                 ":1: note: FWChildEnchant: 3 native(s) of the plugin not declared (a script "
