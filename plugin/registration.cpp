@@ -54,9 +54,10 @@ using namespace natives;
   "the child enchantment file Data/Cradlewright/Enchantment/<asFileName> (UTF-16 " \
   "little-endian lines key = value; the name is used as given, no extension added)"
 #define CW_ENCHANT_NUMBER                                                           \
-  " A value starting with # or 0x is hexadecimal, any other a decimal integer. 0 "  \
-  "when the file is missing, the key is absent or the value is no number; a value " \
-  "of 2147483648 or more reads as negative."
+  " A value starting with # or 0x is hexadecimal (from 80000000 on it reads as a "  \
+  "negative Int; beyond FFFFFFFF as -1), any other a decimal integer (held to the " \
+  "Int range). 0 when the file is missing, the key is absent or the value is no "   \
+  "number."
 
 const std::vector<NativeEntry>& Table() {
   static const std::vector<NativeEntry> table = {
