@@ -45,11 +45,11 @@ using namespace natives;
   "a key holding = or starting with [, is not stored."
 #define CW_SCRIPT_FILE "the compiled script Data/Scripts/<asScriptName>.pex"
 #define CW_REFERENCE                                                                 \
-  "a form reference text such as Master_12e46 (as GetStringFromForm writes it): a "  \
-  "plugin file's name before the last _ and the form's number in hexadecimal after " \
-  "it. The file is tried as <name>.esp, then <name>.esm, then as written (letter "   \
-  "case ignored; light plugins count; a file that is installed but not loaded does " \
-  "not)."
+  " A reference text, as GetStringFromForm writes it (Master_12e46), is a plugin "   \
+  "file's name before the last _ and the form's number in that file in hexadecimal " \
+  "after it. The file is tried as <name>.esp, then <name>.esm, then as written "     \
+  "(letter case ignored; light plugins count; a file that is installed but not "     \
+  "loaded does not)."
 #define CW_ENCHANT_FILE                                                            \
   "the child enchantment file Data/Cradlewright/Enchantment/<asFileName> (UTF-16 " \
   "little-endian lines key = value; the name is used as given, no extension added)"
@@ -179,11 +179,11 @@ const std::vector<NativeEntry>& Table() {
                     "key is missing." CW_INI_READ_END,
                     "asCategory", "asFile", "asKey", "aiDefault"),
       U<&getIniFloat>("getIniFloat",
-                      "Answers the number at the start of the text stored under asKey in "
-                      "section [asCategory] of " CW_INI_FILE
-                      " (its first 19 bytes; a text that is no number gives 0.0). afDefault, "
-                      "rounded to 6 significant digits, when the file, the section or the key "
-                      "is missing." CW_INI_READ_END,
+                      "Answers the number at the start of the first 19 bytes of the text "
+                      "stored under asKey in section [asCategory] of " CW_INI_FILE
+                      ". A text that is no number gives 0.0. afDefault, rounded to 6 "
+                      "significant digits, when the file, the section or the key is "
+                      "missing." CW_INI_READ_END,
                       "asCategory", "asFile", "asKey", "afDefault"),
       U<&getIniCString>("getIniCString",
                         "As getIniString, but reads section [asSection] of " CW_INI_FILE ".",
@@ -257,18 +257,19 @@ const std::vector<NativeEntry>& Table() {
           "answers 0002-003-000-560b-000000; an empty text only when memory runs out.",
           "asFolder"),
       U<&GetFormFromString>("GetFormFromString",
-                            "Answers the form that " CW_REFERENCE
+                            "Answers the form that asReference names." CW_REFERENCE
                             " None when no candidate holds the form, and for the text 0.",
                             "asReference"),
       U<&GetModFromString>(
           "GetModFromString",
-          "Answers the name of the plugin file through which " CW_REFERENCE
+          "Answers the name of the plugin file through which asReference finds its "
+          "form." CW_REFERENCE
           " The name keeps the letter case of the reference; abWithExtension chooses "
           "Master.esm or Master. The text NULL when no candidate holds the form; an empty "
           "text for the text 0.",
           "asReference", "abWithExtension"),
       U<&GetFormIDFromString>("GetFormIDFromString",
-                              "Answers the form ID of the form that " CW_REFERENCE
+                              "Answers the form ID of the form that asReference names." CW_REFERENCE
                               " 0 when no candidate holds the form, and for the text 0.",
                               "asReference"),
       U<&GetStringFromForm>(
