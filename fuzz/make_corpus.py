@@ -196,9 +196,10 @@ def profile_seeds():
 
 def papyrus_seeds():
     return {
-        "declarations": b"Scriptname FWTextContents Hidden\n; natives\n\n"
-                        b"Function IOReadTranslation(String language) global native\n"
-                        b"String Function getLangText(String key) global native\n"
+        "declarations": b"\xef\xbb\xbfScriptname FWTextContents Hidden\n; natives\n\n"
+                        b"Function IOReadTranslation(String asLanguage) global native\n"
+                        b"{Loads the translation file.}\n"
+                        b"String Function getLangText(String asKey) global native\n"
                         b"Int Function getLangSize() global native\n",
         "comments": b"{ block\r\n comment }\r\n;/ Int Function x() /;\r\n"
                     b"Int[] Function f(String a = \";{\\\"\", Float[] b = 1.5) \\ ; more\r\n"
