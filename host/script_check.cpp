@@ -298,7 +298,14 @@ int CheckScriptFiles(const std::vector<std::string>& args, std::ostream& out, st
     return 2;
   }
 
+  // Input that cannot be read is an error of its own, counted with the others.
   bool unreadable = false;
+  std::size_t read = 0, ofPlugin = 0, counts[3] = {0, 0, 0};
+  auto cannotRead = [&](const std::string& path, const std::string& why) {
+    out << path << ": error: " << why << "\n";
+    unreadable = true;
+    ++counts[0];
+  };
   std::vector<std::string> files;
   for (const std::string& path : paths) {
     std::error_code ec;
@@ -308,30 +315,23 @@ int CheckScriptFiles(const std::vector<std::string>& args, std::ostream& out, st
     }
     std::string error;
     const std::size_t before = files.size();
-    if (!ScriptsBelow(path, &files, &error)) {
-      out << path << ": error: the folder cannot be read: " << error << "\n";
-      unreadable = true;
-    } else if (files.size() == before) {
-      out << path << ": error: the folder holds no .psc file\n";
-      unreadable = true;
-    }
+    if (!ScriptsBelow(path, &files, &error))
+      cannotRead(path, "the folder cannot be read: " + error);
+    else if (files.size() == before)
+      cannotRead(path, "the folder holds no .psc file");
   }
 
-  std::size_t read = 0, ofPlugin = 0, counts[3] = {0, 0, 0};
   for (const std::string& path : files) {
     std::ifstream file(path, std::ios::binary);
     std::string source;
     if (file) source.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     if (!file || file.bad()) {
       std::error_code ec;
-      out << path << ": error: "
-          << (fs::exists(path, ec) ? "the file cannot be read" : "no such file or folder") << "\n";
-      unreadable = true;
+      cannotRead(path, fs::exists(path, ec) ? "the file cannot be read" : "no such file or folder");
       continue;
     }
     if (const std::string why = WhyNotScriptText(source); !why.empty()) {
-      out << path << ": error: " << why << "\n";
-      unreadable = true;
+      cannotRead(path, why);
       continue;
     }
     ++read;
