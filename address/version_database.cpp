@@ -8,34 +8,6 @@
 
 namespace cw::address {
 
-std::string DatabasePath(const GameVersion& v) {
-  return DatabaseFileFor(v).path;
-}
-
-bool VersionDatabase::LoadForRunningGame() {
-  try {
-    std::optional<GameVersion> running = RunningGameVersion();
-    if (!running) {
-      Clear();
-      return Fail(LoadError::kNoVersion);
-    }
-    return Load(*running);
-  } catch (...) {
-    Clear();
-    return Fail(LoadError::kOutOfMemory);
-  }
-}
-
-bool VersionDatabase::Load(const GameVersion& v) {
-  try {
-    const DatabaseFile file = DatabaseFileFor(v);
-    return LoadPath(file.path, file.format);
-  } catch (...) {
-    Clear();
-    return Fail(LoadError::kOutOfMemory);
-  }
-}
-
 bool VersionDatabase::LoadPath(std::string_view path, AcceptedFormat accepted) {
   Clear();
   format_ = 0;

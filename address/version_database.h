@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,21 +14,11 @@
 
 namespace cw::address {
 
-// The database path for a version, relative to the game folder
-// (DatabaseFileFor(v).path).
-std::string DatabasePath(const GameVersion& v);
-
 // Empty after construction, Clear and every failed load; loaded (table and
 // module base set) after a successful one. Loaded once at start-up and only
 // read afterwards; not synchronised.
 class VersionDatabase {
  public:
-  // RunningGameVersion, then Load; kNoVersion when the executable states no
-  // accepted version.
-  bool LoadForRunningGame();
-  // Clears, then loads the database file of that version in the format it needs
-  // (DatabaseFileFor).
-  bool Load(const GameVersion& v);
   // Clears, then loads the file at `path` (a game path, see platform/files.h).
   bool LoadPath(std::string_view path, AcceptedFormat accepted);
   // Clears, then decodes a whole file's bytes; on success the module base is
