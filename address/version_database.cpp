@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "address/database_file.h"
-#include "platform/module.h"
 
 namespace cw::address {
 
@@ -39,7 +38,6 @@ bool VersionDatabase::LoadBytes(const std::uint8_t* data, std::size_t size,
   }
   version_ = decoded.version;
   entries_ = std::move(decoded.entries);
-  moduleBase_ = platform::ExecutableBase();
   lastError_ = LoadError::kNone;
   return true;
 }
@@ -55,12 +53,10 @@ std::optional<std::uint64_t> VersionDatabase::Find(std::uint64_t id) const {
 void VersionDatabase::Clear() {
   EntryTable().swap(entries_);
   version_ = {};
-  moduleBase_ = 0;
 }
 
 bool VersionDatabase::Fail(LoadError error) {
   EntryTable().swap(entries_);
-  moduleBase_ = 0;
   lastError_ = error;
   return false;
 }
