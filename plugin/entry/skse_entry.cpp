@@ -12,9 +12,9 @@
 
 namespace {
 // Start-up runs on the first call of Query or Load (the AE script extender calls
-// Load alone), outside the loader lock: loading the library itself does nothing
-// but constant set-up. The engine's one-time initialisation makes concurrent
-// first calls wait for the one that runs it.
+// Load alone), outside the system's loader lock: loading the library does nothing
+// but constant set-up. Concurrent first calls wait for the one that runs it, as
+// for every function-local static.
 const cw::lifecycle::StartupState& Startup() {
   static const cw::lifecycle::StartupState state = cw::lifecycle::InitializeLibrary();
   return state;
