@@ -58,13 +58,6 @@ class NativeFunctionChecks : public testing::Test {
   NativeFunctionHead head_{};
 };
 
-TEST_F(NativeFunctionChecks, TheBaseConstructorInstallsATableWithTheTypeRecord) {
-  NativeFunctionHead* function = NativeConstruct(&head_, "Fn", "FWTest", true, 0);
-  ASSERT_NE(function->table, nullptr);
-  EXPECT_EQ(function->table[-1], NativeFunctionTypeRecord());
-  NativeDestruct(function);
-}
-
 TEST_F(NativeFunctionChecks, ATableWithoutTheEnginesTypeRecordIsAFault) {
   static const TypeRecord otherRecord = {"another class"};
   struct Case {
@@ -110,21 +103,6 @@ TEST_F(NativeFunctionChecks, ParameterAtIsCheckedByWhatItWrote) {
     EXPECT_EQ(NewFaults(machine, before), 1u);
     NativeDestruct(function);
   }
-}
-
-// The engine's "parameter at" checks its index against the parameter count (0x38)
-// and leaves the outputs alone beyond it.
-TEST_F(NativeFunctionChecks, ParameterAtLeavesTheOutputsAloneBeyondTheCount) {
-  NativeFunctionHead* function = NativeConstruct(&head_, "Fn", "FWTest", true, 1);
-  EngineString name{"unchanged"};
-  std::uint64_t type = 99;
-  NativeParameterAt(function, 1, &name, &type);
-  EXPECT_STREQ(name.text, "unchanged");
-  EXPECT_EQ(type, 99u);
-  NativeParameterAt(function, 0, &name, &type);
-  EXPECT_STREQ(name.text, "arg1");
-  EXPECT_EQ(type, type_word::kNone);
-  NativeDestruct(function);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
 namespace cw::vm {
@@ -29,26 +28,6 @@ TEST(LockWait, YieldsFirstThenSleeps) {
   wait();
   EXPECT_EQ(g_yields, 10001);
   EXPECT_EQ(g_sleeps, (std::vector<unsigned>{1, 1}));
-}
-
-// A thread that waits for the lock gets it once the holder lets go, with the
-// count the holder stored.
-TEST(BoundObjectLock, AWaiterGetsTheWordTheHolderStored) {
-  BoundObject object{};
-  object.lockWord = 1;
-  const std::int32_t held = LockBoundObject(&object);
-  EXPECT_EQ(held, 1);
-  EXPECT_LT(object.lockWord, 0);
-  std::int32_t seenByWaiter = -1;
-  std::thread waiter([&] {
-    seenByWaiter = LockBoundObject(&object);
-    UnlockBoundObject(&object, seenByWaiter + 1);
-  });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  UnlockBoundObject(&object, 2);
-  waiter.join();
-  EXPECT_EQ(seenByWaiter, 2);
-  EXPECT_EQ(object.lockWord, 3);
 }
 
 }  // namespace
