@@ -4,37 +4,8 @@
 #include <cstdio>
 
 #include "address/database_file.h"
-#include "platform/module.h"
 
 namespace cw::address {
-
-std::string DatabasePath(const GameVersion& v) {
-  return DatabaseFileFor(v).path;
-}
-
-bool VersionDatabase::LoadForRunningGame() {
-  try {
-    std::optional<GameVersion> running = RunningGameVersion();
-    if (!running) {
-      Clear();
-      return Fail(LoadError::kNoVersion);
-    }
-    return Load(*running);
-  } catch (...) {
-    Clear();
-    return Fail(LoadError::kOutOfMemory);
-  }
-}
-
-bool VersionDatabase::Load(const GameVersion& v) {
-  try {
-    const DatabaseFile file = DatabaseFileFor(v);
-    return LoadPath(file.path, file.format);
-  } catch (...) {
-    Clear();
-    return Fail(LoadError::kOutOfMemory);
-  }
-}
 
 bool VersionDatabase::LoadPath(std::string_view path, AcceptedFormat accepted) {
   Clear();
@@ -67,7 +38,6 @@ bool VersionDatabase::LoadBytes(const std::uint8_t* data, std::size_t size,
   }
   version_ = decoded.version;
   entries_ = std::move(decoded.entries);
-  moduleBase_ = platform::ExecutableBase();
   lastError_ = LoadError::kNone;
   return true;
 }
@@ -83,12 +53,10 @@ std::optional<std::uint64_t> VersionDatabase::Find(std::uint64_t id) const {
 void VersionDatabase::Clear() {
   EntryTable().swap(entries_);
   version_ = {};
-  moduleBase_ = 0;
 }
 
 bool VersionDatabase::Fail(LoadError error) {
   EntryTable().swap(entries_);
-  moduleBase_ = 0;
   lastError_ = error;
   return false;
 }

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,31 +14,18 @@
 
 namespace cw::address {
 
-// The database path for a version, relative to the game folder
-// (DatabaseFileFor(v).path).
-std::string DatabasePath(const GameVersion& v);
-
-// Empty after construction, Clear and every failed load; loaded (table and
-// module base set) after a successful one. Loaded once at start-up and only
+// Empty after construction, Clear and every failed load; loaded after a
+// successful one. Loaded once at start-up and only
 // read afterwards; not synchronised.
 class VersionDatabase {
  public:
-  // RunningGameVersion, then Load; kNoVersion when the executable states no
-  // accepted version.
-  bool LoadForRunningGame();
-  // Clears, then loads the database file of that version in the format it needs
-  // (DatabaseFileFor).
-  bool Load(const GameVersion& v);
   // Clears, then loads the file at `path` (a game path, see platform/files.h).
   bool LoadPath(std::string_view path, AcceptedFormat accepted);
-  // Clears, then decodes a whole file's bytes; on success the module base is
-  // the executable's base, as after a file load.
+  // Clears, then decodes a whole file's bytes.
   bool LoadBytes(const std::uint8_t* data, std::size_t size, AcceptedFormat accepted);
 
   // The offset of exactly this identifier.
   std::optional<std::uint64_t> Find(std::uint64_t id) const;
-  // Base address of the game executable; 0 when nothing is loaded.
-  std::uintptr_t ModuleBase() const { return moduleBase_; }
   // The header's four numbers (all 0 when nothing is loaded, except after a
   // name length that is too long, which keeps them).
   GameVersion Version() const { return version_; }
@@ -55,8 +41,7 @@ class VersionDatabase {
   // The table, sorted by identifier.
   const EntryTable& Entries() const { return entries_; }
 
-  // Empties the table and sets the version numbers and module base to 0; the
-  // version text stays.
+  // Empties the table and sets the version numbers to 0; the version text stays.
   void Clear();
 
  private:
@@ -65,7 +50,6 @@ class VersionDatabase {
   EntryTable entries_;
   GameVersion version_;
   char versionText_[64] = {};
-  std::uintptr_t moduleBase_ = 0;
   LoadError lastError_ = LoadError::kNone;
   std::int32_t format_ = 0;
 };

@@ -12,7 +12,7 @@ struct PluginLibrary {
   const skse::VersionRecord* versionRecord = nullptr;  // null when not exported
 };
 
-// Loads the library at `path` (its initialisation runs now) and finds its entry
+// Loads the library at `path` (only its constant set-up runs now) and finds its entry
 // points; false with `error` when it cannot be loaded or lacks SKSEPlugin_Load.
 // A missing query entry or version record is left null: which of them a plugin
 // needs depends on the script extender.

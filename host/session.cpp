@@ -61,6 +61,12 @@ StartResult Session::Start(std::string* error, std::string* log) {
   for (std::uint32_t id : options_.forms) data->AddForm(id);
   for (std::uint32_t id : options_.quests) data->AddQuest(id);
 
+  // The library is loaded before the database is in place: the plugin reads it only
+  // when first called, never while the system loads it.
+  LogCapture capture(log != nullptr);
+  PluginLibrary library;
+  if (!LoadPlugin(plugin, &library, error)) return StartResult::kFailed;
+
   const bool anniversary = IsAnniversaryLine(options_.runtime);
   if (options_.writeDatabase) {
     std::map<std::uint64_t, std::uint64_t> entries;
@@ -79,9 +85,6 @@ StartResult Session::Start(std::string* error, std::string* log) {
   const std::string version = RuntimeVersionText(options_.runtime);
   SetRuntimeVersionTexts(version, version);
 
-  LogCapture capture(log != nullptr);
-  PluginLibrary library;
-  if (!LoadPlugin(plugin, &library, error)) return StartResult::kFailed;
   bool accepted = false;
   if (anniversary) {
     // The 1.6 line's script extender reads the version record, never calls query,

@@ -2,29 +2,37 @@
 // The lock word of a bound-object record: the reference count lives in its low
 // 31 bits and the top bit is set while a thread holds the record.
 #include <atomic>
-#include <chrono>
 #include <cstdint>
-#include <thread>
 
+#include "platform/waiting.h"
 #include "plugin/vm_abi.h"
 
 namespace cw::vm {
 
-// Waits for the lock: the first 10001 waits yield the processor (0 ms sleeps),
-// every later one sleeps 1 ms.
+// Waits for the lock: the first 10001 waits give up the processor (the engine's
+// 0 ms sleep, which lets the holder run), every later one sleeps 1 ms.
 class LockWait {
  public:
+  using YieldFn = void (*)();
+  using SleepFn = void (*)(unsigned milliseconds);
+  static constexpr unsigned kYieldingWaits = 10001;
+
+  LockWait() = default;
+  LockWait(YieldFn yield, SleepFn sleep) : yield_(yield), sleep_(sleep) {}
+
   void operator()() {
-    if (rounds_ <= 10000) {
+    if (rounds_ < kYieldingWaits) {
       ++rounds_;
-      std::this_thread::sleep_for(std::chrono::milliseconds(0));
+      yield_();
     } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      sleep_(1);
     }
   }
 
  private:
   unsigned rounds_ = 0;
+  YieldFn yield_ = &platform::YieldTimeSlice;
+  SleepFn sleep_ = &platform::SleepMilliseconds;
 };
 
 // Sets the top bit once no other thread holds it; returns the word as it was.

@@ -2,7 +2,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "platform/log_folder.h"
@@ -43,16 +42,6 @@ bool IDebugLog::Open(const std::string& path) {
 void IDebugLog::Close() {
   std::lock_guard<std::mutex> guard(lock_);
   if (stream_.is_open()) stream_.close();
-}
-
-std::int32_t IDebugLog::LevelByName(const char* name) {
-  static const struct {
-    const char* name;
-    std::int32_t level;
-  } kLevels[] = {{"debug", 4}, {"message", 3}, {"warning", 2}, {"error", 1}, {"fatal", 0}};
-  for (const auto& entry : kLevels)
-    if (name && std::strcmp(name, entry.name) == 0) return entry.level;
-  return -1;
 }
 
 std::string LogFilePath(const std::string& documents, bool steamEdition) {

@@ -32,9 +32,6 @@ class IDebugLog {
   bool IsOpen() const { return stream_.is_open(); }
   void Close();
 
-  // "debug" 4, "message" 3, "warning" 2, "error" 1, "fatal" 0; -1 for other names.
-  static std::int32_t LevelByName(const char* name);
-
  private:
   std::ofstream stream_;
   std::int32_t level_ = kDefaultLevel;

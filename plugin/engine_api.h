@@ -26,7 +26,7 @@ vm::NativeFunctionObject* NativeBaseConstruct(vm::NativeFunctionObject* object, 
                                               const char* className, bool isStatic,
                                               std::uint32_t paramCount);
 void NativeBaseDestroy(vm::NativeFunctionObject* object);
-bool NativeParamAt(vm::NativeFunctionObject* object, std::uint32_t index, StringCache::Ref* outName,
+void NativeParamAt(vm::NativeFunctionObject* object, std::uint32_t index, StringCache::Ref* outName,
                    std::uint64_t* outType);
 std::uint32_t NativeInvoke(vm::NativeFunctionObject* object, void* a, void* b, void* c, void* d);
 const StringCache::Ref* NativeSourceFile(vm::NativeFunctionObject* object);

@@ -54,6 +54,7 @@ bool Decide(const skse::Interface* skse, const StartupState& state) {
 StartupState InitializeLibrary() {
   StartupState state;
   try {
+    Log();  // finds its destination and opens its file
     const address::StartupDatabase db =
         address::ReadStartupDatabaseForRunningGame(engine::kDeclarations);
     state.isLoaded = db.Loaded();

@@ -11,7 +11,7 @@ namespace cw::lifecycle {
 inline constexpr const char* kPluginName = "Cradlewright";
 inline constexpr std::uint32_t kSerializationId = 0x43573130;  // 'CW10'
 
-// Outcome of library initialisation; fixed before the host first calls the plugin.
+// Outcome of start-up; fixed on the host's first call of the plugin.
 struct StartupState {
   bool isLoaded = false;     // the version database of the running game was loaded
   bool hasBadQuery = false;  // at least one address identifier did not resolve
@@ -21,9 +21,10 @@ struct StartupState {
   std::string problem;  // why the plugin cannot run, for the log; "" when it can
 };
 
-// Runs once while the library is loaded: reads the running game's version
-// database, takes the executable base, resolves every declared address in the
-// database's numbering. Never throws.
+// Start-up, run once on the host's first call of Query or Load (never while the
+// library is being loaded: the system's loader lock is held then): opens the log,
+// reads the running game's version database, takes the executable base, resolves
+// every declared address in the database's numbering. Never throws.
 StartupState InitializeLibrary();
 
 // What query keeps for load.

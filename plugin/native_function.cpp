@@ -1,6 +1,7 @@
 #include "plugin/native_function.h"
 
 #include <atomic>
+#include <cstddef>
 
 #include "plugin/bound_object_lock.h"
 #include "plugin/engine_api.h"
@@ -52,13 +53,13 @@ std::uint64_t* ReturnType(Obj* self, std::uint64_t* out) {
   return out;
 }
 std::uint32_t ParamCount(Obj* self) {
-  return self->paramCount;
+  return self->totalEntries;
 }
-bool ParamAt(Obj* self, std::uint32_t index, StringCache::Ref* name, std::uint64_t* type) {
-  return engine::NativeParamAt(self, index, name, type);
+void ParamAt(Obj* self, std::uint32_t index, StringCache::Ref* name, std::uint64_t* type) {
+  engine::NativeParamAt(self, index, name, type);
 }
 std::uint32_t FrameSize(Obj* self) {
-  return self->paramCount;
+  return self->totalEntries;
 }
 bool IsNative(Obj*) {
   return true;
@@ -178,6 +179,18 @@ std::array<void*, vm::op::kCount> MakeOperations(void* dispatch) {
           Entry(&SetNoWait),
           Entry(&HasCallback),
           dispatch};
+}
+
+void InstallOperations(vm::NativeFunctionObject* object,
+                       const std::array<void*, vm::op::kCount>& operations) {
+  // `operations` is always the slots of an OperationTable (NativeFunction::Operations).
+  auto* table = reinterpret_cast<OperationTable*>(reinterpret_cast<std::uintptr_t>(&operations) -
+                                                  offsetof(OperationTable, slots));
+  // The engine's type record for native function objects, found before the table
+  // that its base constructor installed; the same for every native.
+  if (object->ops && object->ops[-1])
+    std::atomic_ref<void*>(table->typeRecord).store(object->ops[-1], std::memory_order_relaxed);
+  object->ops = table->slots.data();
 }
 
 std::uint32_t ArgumentBase(vm::CallFrame* frame) {

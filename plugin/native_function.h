@@ -1,8 +1,11 @@
 #pragma once
 // Native function objects: one per native, laid out as the engine expects
 // (vm::NativeFunctionObject) with an explicit table of 23 operations. Slots 0 to 21
-// are shared; slot 22, Dispatch, is generated per signature.
+// are shared; slot 22, Dispatch, is generated per signature. As in every table of
+// the engine's object model, the slot before the first operation holds the class's
+// type record, which crash loggers read to name an object.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <tuple>
 #include <type_traits>
@@ -43,6 +46,19 @@ namespace binding {
 
 // The shared operations (slots 0 to 21) with a Dispatch slot filled in.
 std::array<void*, vm::op::kCount> MakeOperations(void* dispatch);
+
+// A function table and the type record slot before it (table[-1]).
+struct OperationTable {
+  void* typeRecord = nullptr;  // the engine's type record of native function objects
+  std::array<void*, vm::op::kCount> slots;
+};
+static_assert(offsetof(OperationTable, slots) == sizeof(void*));
+
+// Puts `operations` (the slots of an OperationTable) in place of the table that the
+// engine's base constructor installed, after copying that table's type record
+// into the slot before ours.
+void InstallOperations(vm::NativeFunctionObject* object,
+                       const std::array<void*, vm::op::kCount>& operations);
 
 // The class description of a form type (0 Form, 77 Quest) with the counted
 // reference the registry hands out dropped at once; null when there is none.
@@ -133,10 +149,12 @@ struct NativeFunction<Tag, R(A...)> {
     return true;
   }
 
+  // The slots of this signature's table; binding::InstallOperations fills in the
+  // type record before them.
   static const std::array<void*, vm::op::kCount>& Operations() {
-    static const std::array<void*, vm::op::kCount> ops =
-        binding::MakeOperations(reinterpret_cast<void*>(&Dispatch));
-    return ops;
+    static binding::OperationTable table{
+        nullptr, binding::MakeOperations(reinterpret_cast<void*>(&Dispatch))};
+    return table.slots;
   }
 
  private:

@@ -415,14 +415,14 @@ bool RegisterNative(vm::Registry* registry, const NativeEntry& entry) {
     engine::HeapFree(engine::Heap.get(), object, false);
     return false;
   }
-  object->ops = entry.operations()->data();
+  binding::InstallOperations(object, *entry.operations());
   object->callback = entry.callback;
   object->passesVMContext = 0;
   for (std::uint16_t i = 0; i < entry.paramCount && object->params; ++i)
     object->params[i].type = TypeWord(registry, entry.params[i]);
   object->returnType = TypeWord(registry, entry.result);
-  vm::Slot<void (*)(vm::Registry*, vm::NativeFunctionObject*)>(
-      registry, vm::registry_slot::kRegisterNative)(registry, object);
+  vm::Slot<vm::RegistryRegisterNative>(registry, vm::registry_slot::kRegisterNative)(registry,
+                                                                                     object);
   vm::Slot<vm::RegistrySetFunctionFlags>(registry, vm::registry_slot::kSetFunctionFlags)(
       registry, entry.className, entry.name, true);
   return true;

@@ -72,6 +72,7 @@ struct CallFrame {
 };
 static_assert(sizeof(CallFrame) == 8);
 
+struct NativeFunctionObject;
 struct Registry {
   void** vtbl;  // 0x00
 };
@@ -88,7 +89,7 @@ inline constexpr int kClassForFormType = 10;  // bool (Registry*, uint32 formTyp
 inline constexpr int kTypeIdOf = 13;          // bool (Registry*, const Ref* className, uint32* out)
 inline constexpr int kCreateObject =
     21;  // bool (Registry*, const Ref* className, BoundObject** out)
-inline constexpr int kRegisterNative = 24;  // void (Registry*, NativeFunctionObject*)
+inline constexpr int kRegisterNative = 24;  // bool (Registry*, NativeFunctionObject*)
 inline constexpr int kSetFunctionFlags =
     26;  // void (Registry*, const char* cls, const char* fn, bool callableFromTasklets)
 inline constexpr int kBoundObject =
@@ -114,6 +115,7 @@ using RegistryClassForFormType = bool (*)(Registry*, std::uint32_t, ClassInfo**)
 using RegistryTypeIdOf = bool (*)(Registry*, const StringCache::Ref*, std::uint32_t*);
 using RegistryCreateObject = bool (*)(Registry*, const StringCache::Ref*, BoundObject**);
 using RegistryBoundObject = bool (*)(Registry*, std::uint64_t, const char*, BoundObject**);
+using RegistryRegisterNative = bool (*)(Registry*, NativeFunctionObject*);
 using RegistrySetFunctionFlags = void (*)(Registry*, const char*, const char*, bool);
 using RegistryHandlePolicy = HandlePolicy* (*)(Registry*);
 using RegistryBindPolicy = BindPolicy* (*)(Registry*);
@@ -133,7 +135,6 @@ Fn Slot(Obj* object, int slot) {
 
 // ---------------------------------------------------------------------------
 // Native function object: 96 bytes, read and destroyed by the engine.
-struct NativeFunctionObject;
 
 // One entry of the parameter table that the engine's base constructor creates.
 struct ParamEntry {
@@ -150,8 +151,8 @@ struct NativeFunctionObject {
   StringCache::Ref stateName;    // 0x20
   std::uint64_t returnType;      // 0x28
   ParamEntry* params;            // 0x30
-  std::uint16_t hostWord38;      // 0x38 (engine's)
-  std::uint16_t paramCount;      // 0x3A: total entries (parameters; natives have no locals)
+  std::uint16_t paramCount;      // 0x38: parameters (slot 6 checks its index against it)
+  std::uint16_t totalEntries;    // 0x3A: parameters and locals (natives have no locals)
   std::uint32_t hostWord3C;      // 0x3C
   std::uint8_t isStatic;         // 0x40
   std::uint8_t noWait;           // 0x41
@@ -169,8 +170,8 @@ static_assert(offsetof(NativeFunctionObject, className) == 0x18);
 static_assert(offsetof(NativeFunctionObject, stateName) == 0x20);
 static_assert(offsetof(NativeFunctionObject, returnType) == 0x28);
 static_assert(offsetof(NativeFunctionObject, params) == 0x30);
-static_assert(offsetof(NativeFunctionObject, hostWord38) == 0x38);
-static_assert(offsetof(NativeFunctionObject, paramCount) == 0x3A);
+static_assert(offsetof(NativeFunctionObject, paramCount) == 0x38);
+static_assert(offsetof(NativeFunctionObject, totalEntries) == 0x3A);
 static_assert(offsetof(NativeFunctionObject, hostWord3C) == 0x3C);
 static_assert(offsetof(NativeFunctionObject, isStatic) == 0x40);
 static_assert(offsetof(NativeFunctionObject, noWait) == 0x41);
@@ -192,7 +193,8 @@ using OpDestroy = void* (*)(NativeFunctionObject*, std::uint32_t flags);
 using OpStringField = const StringCache::Ref* (*)(NativeFunctionObject*);
 using OpReturnType = std::uint64_t* (*)(NativeFunctionObject*, std::uint64_t* out);
 using OpCount = std::uint32_t (*)(NativeFunctionObject*);
-using OpParamAt = bool (*)(NativeFunctionObject*, std::uint32_t index, StringCache::Ref* outName,
+// Returns nothing: an index out of range leaves the outputs as they were.
+using OpParamAt = void (*)(NativeFunctionObject*, std::uint32_t index, StringCache::Ref* outName,
                            std::uint64_t* outType);
 using OpFlag = bool (*)(NativeFunctionObject*);
 using OpAddLocals = void (*)(NativeFunctionObject*, void* frame);

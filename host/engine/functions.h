@@ -32,8 +32,10 @@ NativeFunctionHead* NativeConstruct(NativeFunctionHead* function, const char* na
                                     const char* className, bool isStatic,
                                     std::uint32_t parameterCount);
 void NativeDestruct(NativeFunctionHead* function);
-bool NativeParameterAt(NativeFunctionHead* function, std::uint32_t index, EngineString* name,
+void NativeParameterAt(NativeFunctionHead* function, std::uint32_t index, EngineString* name,
                        std::uint64_t* type);
+// The type record before the native function base table that NativeConstruct installs.
+const TypeRecord* NativeFunctionTypeRecord();
 std::uint32_t NativeInvoke(NativeFunctionHead* function, void* a, void* b, void* c, void* d);
 const EngineString* NativeSourceFile(NativeFunctionHead* function);
 bool NativeLocalNameAt(NativeFunctionHead* function, std::uint32_t index, EngineString* name);

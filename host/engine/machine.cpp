@@ -43,6 +43,10 @@ void UnlockObject(ScriptObject* object, std::int32_t count) {
   std::atomic_ref<std::int32_t>(object->referenceCount).store(count & INT32_MAX);
 }
 
+// What a parameter's type word holds before "parameter at" writes it: no type
+// word has this value.
+constexpr std::uint64_t kUnwrittenType = ~std::uint64_t{0};
+
 [[noreturn]] void UnexpectedSlot() {
   std::fputs("cradlewright-host: the plugin called an engine slot the simulator lacks\n", stderr);
   std::abort();
@@ -75,8 +79,9 @@ bool RegTypeIdForName(TableObject*, const EngineString* name, std::uint32_t* out
 bool RegCreateObject(TableObject*, const EngineString* name, ScriptObject** out) {
   return TheMachine().CreateObject(name->c_str(), out);
 }
-void RegRegisterFunction(TableObject*, NativeFunctionHead* function) {
+bool RegRegisterFunction(TableObject*, NativeFunctionHead* function) {
   TheMachine().RegisterFunction(function);
+  return true;
 }
 void RegSetCallable(TableObject*, const char* className, const char* name, bool callable) {
   TheMachine().SetCallableFromTasklets(className, name, callable);
@@ -216,9 +221,18 @@ Machine::Signature Machine::SignatureOf(NativeFunctionHead* function) {
       reinterpret_cast<FnCount>(function->table[function_slot::kParameterCount])(function);
   auto parameterAt = reinterpret_cast<FnParameterAt>(function->table[function_slot::kParameterAt]);
   for (std::uint32_t i = 0; i < count; ++i) {
+    // The operation returns nothing: what it wrote is checked against the entry.
     EngineString name;
-    std::uint64_t type = type_word::kNone;
-    if (!parameterAt(function, i, &name, &type)) break;
+    std::uint64_t type = kUnwrittenType;
+    parameterAt(function, i, &name, &type);
+    const ParameterEntry* entry =
+        i < function->parameterCount && function->parameters ? &function->parameters[i] : nullptr;
+    if (!entry || name.text != entry->name.text || type != entry->type) {
+      TheMachine().Fault("parameter at (slot 6) of " + Shown(function->className.c_str()) + "." +
+                         Shown(function->name.c_str()) + " did not give parameter " +
+                         std::to_string(i) + " of its table");
+      break;
+    }
     signature.parameters.push_back(type);
   }
   reinterpret_cast<FnReturnType>(function->table[function_slot::kReturnType])(function,
@@ -369,6 +383,11 @@ bool Machine::CreateObject(const char* className, ScriptObject** out) {
 }
 
 void Machine::RegisterFunction(NativeFunctionHead* function) {
+  if (!function->table || function->table[-1] != NativeFunctionTypeRecord())
+    Fault("the native function " + Shown(function->className.c_str()) + "." +
+          Shown(function->name.c_str()) +
+          " carries no type record of the engine before its table (table[-1]): crash loggers "
+          "cannot name it");
   std::lock_guard<std::mutex> guard(lock_);
   natives_.push_back(function);
 }

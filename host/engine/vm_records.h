@@ -81,25 +81,26 @@ static_assert(sizeof(ParameterEntry) == 0x10);
 
 // The engine's part of a native function object; the plugin's own fields follow it.
 struct NativeFunctionHead {
-  void* const* table;           // 0x00: the 23 operations
-  std::int32_t referenceCount;  // 0x08
-  std::uint32_t pad0C;          // 0x0C
-  EngineString name;            // 0x10
-  EngineString className;       // 0x18
-  EngineString stateName;       // 0x20
-  std::uint64_t returnType;     // 0x28
-  ParameterEntry* parameters;   // 0x30
-  std::uint16_t word38;         // 0x38
-  std::uint16_t totalEntries;   // 0x3A
-  std::uint32_t pad3C;          // 0x3C
-  std::uint8_t isStatic;        // 0x40
-  std::uint8_t noWait;          // 0x41
-  std::uint8_t pad42[2];        // 0x42
-  std::uint32_t userFlags;      // 0x44
-  EngineString docString;       // 0x48
+  void* const* table;            // 0x00: the 23 operations
+  std::int32_t referenceCount;   // 0x08
+  std::uint32_t pad0C;           // 0x0C
+  EngineString name;             // 0x10
+  EngineString className;        // 0x18
+  EngineString stateName;        // 0x20
+  std::uint64_t returnType;      // 0x28
+  ParameterEntry* parameters;    // 0x30
+  std::uint16_t parameterCount;  // 0x38: slot 6 checks its index against it
+  std::uint16_t totalEntries;    // 0x3A: parameters and locals; slots 5 and 7 answer it
+  std::uint32_t pad3C;           // 0x3C
+  std::uint8_t isStatic;         // 0x40
+  std::uint8_t noWait;           // 0x41
+  std::uint8_t pad42[2];         // 0x42
+  std::uint32_t userFlags;       // 0x44
+  EngineString docString;        // 0x48
 };
 static_assert(offsetof(NativeFunctionHead, referenceCount) == 0x08);
 static_assert(offsetof(NativeFunctionHead, parameters) == 0x30);
+static_assert(offsetof(NativeFunctionHead, parameterCount) == 0x38);
 static_assert(offsetof(NativeFunctionHead, totalEntries) == 0x3A);
 static_assert(offsetof(NativeFunctionHead, isStatic) == 0x40);
 static_assert(offsetof(NativeFunctionHead, noWait) == 0x41);
@@ -121,10 +122,18 @@ using FnDeletingDestructor = void* (*)(NativeFunctionHead*, std::uint32_t flags)
 using FnStringField = const EngineString* (*)(NativeFunctionHead*);
 using FnReturnType = std::uint64_t* (*)(NativeFunctionHead*, std::uint64_t* out);
 using FnCount = std::uint32_t (*)(NativeFunctionHead*);
-using FnParameterAt = bool (*)(NativeFunctionHead*, std::uint32_t, EngineString*, std::uint64_t*);
+// Returns nothing; an index out of range leaves the outputs as they were.
+using FnParameterAt = void (*)(NativeFunctionHead*, std::uint32_t, EngineString*, std::uint64_t*);
 using FnFlag = bool (*)(NativeFunctionHead*);
 using FnMarshalAndDispatch = bool (*)(NativeFunctionHead*, Value* base, void* registry,
                                       std::uint32_t stackId, Value* result, CallFrameHead* frame);
+
+// The type record that the engine's object model puts in the slot before a class's
+// function table (table[-1]); crash loggers read it to name an object. Only its
+// address matters here: the simulator's record holds a recognisable text.
+struct TypeRecord {
+  char text[40];
+};
 
 // Slots of the class registry's table.
 namespace registry_slot {

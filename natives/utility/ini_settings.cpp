@@ -2,9 +2,11 @@
 
 #include <array>
 
+#include "natives/utility/data_path.h"
 #include "natives/utility/float_text.h"
 #include "natives/utility/hex_format.h"
 #include "platform/profile.h"
+#include "plugin/debug_log.h"
 
 namespace cw::utility {
 namespace {
@@ -12,6 +14,16 @@ namespace {
 constexpr std::size_t kTextBuffer = 500;
 constexpr std::size_t kFloatBuffer = 20;
 constexpr std::size_t kHexTextLimit = 10;
+
+// One warning line naming the path, its control characters shown as "?".
+void WarnRefusedPath(const std::string& path) {
+  IDebugLog& log = Log();
+  if (log.Level() < 2) return;
+  std::string shown = path;
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') c = '?';
+  log.Message("INI setting not written: %s leads outside the Data folder", shown.c_str());
+}
 
 }  // namespace
 
@@ -74,6 +86,10 @@ float ReadIniFloat(const std::string& path, const std::string& section, const st
 
 bool WriteIniText(const std::string& path, const std::string& section, const std::string& key,
                   const std::string& value) {
+  if (!IsInsideDataFolder(path)) {
+    WarnRefusedPath(path);
+    return false;
+  }
   return platform::WriteProfileText(section, key, value, path);
 }
 

@@ -38,7 +38,8 @@ float ReadIniFloat(const std::string& path, const std::string& section, const st
 
 // Writers answer false when the value was not stored. Texts with line breaks,
 // keys with "=" and keys starting with "[" are refused: stored, they would change
-// other settings of the file.
+// other settings of the file. A path that leads outside the game's Data folder
+// (IsInsideDataFolder) is refused with a warning in the log, and nothing is written.
 bool WriteIniText(const std::string& path, const std::string& section, const std::string& key,
                   const std::string& value);
 bool WriteIniBool(const std::string& path, const std::string& section, const std::string& key,

@@ -1,5 +1,5 @@
-// The plugin's exported entry points, its version record and its library
-// initialisation. These three symbols are all that the plugin exports.
+// The plugin's exported entry points and its version record. These three symbols
+// are all that the plugin exports.
 #include "plugin/lifecycle.h"
 #include "plugin/skse_abi.h"
 #include "plugin/version.h"
@@ -11,8 +11,14 @@
 #endif
 
 namespace {
-// Runs while the library is being loaded, before the host can call it.
-const cw::lifecycle::StartupState g_startup = cw::lifecycle::InitializeLibrary();
+// Start-up runs on the first call of Query or Load (the AE script extender calls
+// Load alone), outside the system's loader lock: loading the library does nothing
+// but constant set-up. Concurrent first calls wait for the one that runs it, as
+// for every function-local static.
+const cw::lifecycle::StartupState& Startup() {
+  static const cw::lifecycle::StartupState state = cw::lifecycle::InitializeLibrary();
+  return state;
+}
 }  // namespace
 
 // Read by the AE script extender before it calls SKSEPlugin_Load.
@@ -37,7 +43,7 @@ CW_EXPORT constinit const cw::skse::PluginVersionData SKSEPlugin_Version = {
 
 CW_EXPORT bool SKSEPlugin_Query(const cw::skse::Interface* skse, cw::skse::PluginInfo* info) {
   try {
-    return skse && info && cw::lifecycle::Query(skse, info, g_startup);
+    return skse && info && cw::lifecycle::Query(skse, info, Startup());
   } catch (...) {
     return false;
   }
@@ -45,7 +51,7 @@ CW_EXPORT bool SKSEPlugin_Query(const cw::skse::Interface* skse, cw::skse::Plugi
 
 CW_EXPORT bool SKSEPlugin_Load(const cw::skse::Interface* skse) {
   try {
-    return cw::lifecycle::Load(skse, g_startup);
+    return cw::lifecycle::Load(skse, Startup());
   } catch (...) {
     // After an accepted query (SE) load reports no failure, as always; without
     // one (AE) a failure keeps the plugin out.

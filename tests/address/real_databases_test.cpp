@@ -48,7 +48,7 @@ TEST_P(RealStartup, ResolvesAllDeclarationsInItsOwnNumbering) {
   EXPECT_EQ(db.resolved.version, real.version);
 
   VersionDatabase table;
-  ASSERT_TRUE(table.Load(real.version));
+  ASSERT_TRUE(table.LoadPath(db.file.path, db.file.format));
   for (const Declaration& d : kDeclarations) {
     const std::uint64_t id = d.Id(real.numbering);
     ASSERT_TRUE(db.Find(id).has_value()) << id;

@@ -50,13 +50,6 @@ TEST(DebugLog, WithoutDestinationMessagesGoNowhere) {
   log.Message("dropped %d", 1);  // no stream, no callback: nothing happens
 }
 
-TEST(DebugLog, LevelNames) {
-  EXPECT_EQ(IDebugLog::LevelByName("debug"), 4);
-  EXPECT_EQ(IDebugLog::LevelByName("message"), 3);
-  EXPECT_EQ(IDebugLog::LevelByName("fatal"), 0);
-  EXPECT_EQ(IDebugLog::LevelByName("verbose"), -1);
-}
-
 TEST(DebugLog, FileGoesToTheEditionsScriptExtenderFolder) {
   EXPECT_EQ(LogFilePath("C:\\Users\\me\\Documents", true),
             "C:\\Users\\me\\Documents\\My Games\\Skyrim Special Edition\\SKSE\\Cradlewright.log");

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <type_traits>
 
 #include "host/engine/data_records.h"
+#include "host/engine/functions.h"
 #include "host/engine/identifiers.h"
 #include "host/engine/vm_records.h"
 #include "host/skse_records.h"
@@ -33,7 +35,8 @@ SAME_OFFSET(vm::NativeFunctionObject, className, sim::NativeFunctionHead, classN
 SAME_OFFSET(vm::NativeFunctionObject, stateName, sim::NativeFunctionHead, stateName);
 SAME_OFFSET(vm::NativeFunctionObject, returnType, sim::NativeFunctionHead, returnType);
 SAME_OFFSET(vm::NativeFunctionObject, params, sim::NativeFunctionHead, parameters);
-SAME_OFFSET(vm::NativeFunctionObject, paramCount, sim::NativeFunctionHead, totalEntries);
+SAME_OFFSET(vm::NativeFunctionObject, paramCount, sim::NativeFunctionHead, parameterCount);
+SAME_OFFSET(vm::NativeFunctionObject, totalEntries, sim::NativeFunctionHead, totalEntries);
 SAME_OFFSET(vm::NativeFunctionObject, isStatic, sim::NativeFunctionHead, isStatic);
 SAME_OFFSET(vm::NativeFunctionObject, noWait, sim::NativeFunctionHead, noWait);
 SAME_OFFSET(vm::NativeFunctionObject, userFlags, sim::NativeFunctionHead, userFlags);
@@ -90,6 +93,21 @@ static_assert(vm::op::kCount == sim::function_slot::kCount);
 static_assert(vm::op::kDispatch == sim::function_slot::kMarshalAndDispatch);
 static_assert(vm::op::kSetNoWait == sim::function_slot::kSetCallableFromTasklets);
 static_assert(vm::op::kParamAt == sim::function_slot::kParameterAt);
+
+// What the slots return: "parameter at" (slot 6) and "set callable from tasklets"
+// (registry slot 26) nothing, "register a native" (registry slot 24) a bool.
+template <class F>
+struct ReturnOf;
+template <class R, class... A>
+struct ReturnOf<R (*)(A...)> {
+  using type = R;
+};
+static_assert(std::is_void_v<ReturnOf<vm::OpParamAt>::type>);
+static_assert(std::is_void_v<ReturnOf<sim::FnParameterAt>::type>);
+static_assert(std::is_void_v<ReturnOf<decltype(&engine::decl::NativeParamAt)>::type>);
+static_assert(std::is_void_v<ReturnOf<decltype(&sim::NativeParameterAt)>::type>);
+static_assert(std::is_same_v<ReturnOf<vm::RegistryRegisterNative>::type, bool>);
+static_assert(std::is_void_v<ReturnOf<vm::RegistrySetFunctionFlags>::type>);
 
 // Identifiers: each declaration of the plugin names the engine item it means.
 TEST(EngineIdentifiers, EveryDeclarationNamesTheEngineItemItMeans) {

@@ -1,0 +1,21 @@
+#include "platform/waiting.h"
+
+#include <sched.h>
+
+#include <cerrno>
+#include <ctime>
+
+namespace cw::platform {
+
+void YieldTimeSlice() {
+  sched_yield();
+}
+
+void SleepMilliseconds(unsigned milliseconds) {
+  timespec left{static_cast<time_t>(milliseconds / 1000),
+                static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace cw::platform
