@@ -19,7 +19,7 @@ WINE=/usr/lib/wine/wine64
 # output: they outlive the program and would keep its output open.
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=wineserver
-if "$WINESERVER" -p 15 >/dev/null 2>&1; then
+if "$WINESERVER" -p15 >/dev/null 2>&1; then
   "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 fi
 exec "$WINE" "$@"
