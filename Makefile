@@ -43,8 +43,9 @@ build: deps configure
 
 test-linux: deps build/linux/CMakeCache.txt
 	cmake --build build/linux -j $(JOBS)
-	ctest --test-dir build/linux --output-on-failure
+	ctest --test-dir build/linux --output-on-failure -j $(JOBS)
 
+# One test at a time: the plugin's log file under wine is shared by every test.
 test-windows: deps build/windows/CMakeCache.txt
 	cmake --build build/windows -j $(JOBS)
 	ctest --test-dir build/windows --output-on-failure

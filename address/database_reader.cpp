@@ -353,6 +353,8 @@ const char* Describe(LoadError error) {
       return "pointer size is not above 0 for a scaled offset";
     case LoadError::kOutOfMemory:
       return "not enough memory for the table";
+    case LoadError::kSkyrimVR:
+      return "Skyrim VR is not supported";
   }
   return "unknown error";
 }

@@ -35,6 +35,7 @@ enum class LoadError {
   kBadIdCoding,
   kBadPointerSize,
   kOutOfMemory,
+  kSkyrimVR,  // the running game is Skyrim VR, which has no database of these formats
 };
 
 // A short English reason, e.g. "file ends early".

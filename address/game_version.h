@@ -22,6 +22,11 @@ std::optional<GameVersion> ParseAcceptedVersion(const char* text);
 // is; nullopt when neither is. Null or empty texts are not accepted.
 std::optional<GameVersion> ChooseVersion(const char* product, const char* file);
 
+// Skyrim VR states game versions 1.4.x; it reads no database of this plugin's kinds.
+inline bool IsSkyrimVR(const GameVersion& v) {
+  return v.major == 1 && v.minor == 4;
+}
+
 // ChooseVersion of the running executable's version texts; nullopt when the
 // executable carries no version information.
 std::optional<GameVersion> RunningGameVersion();

@@ -14,6 +14,8 @@ std::optional<std::uint64_t> StartupDatabase::Find(std::uint64_t id) const {
 std::string StartupDatabase::Problem() const {
   if (Loaded()) return {};
   if (!running) return Describe(LoadError::kNoVersion);
+  if (resolved.error == LoadError::kSkyrimVR)
+    return "game " + VersionText(*running) + " is Skyrim VR: no database is read";
   std::string text = file.path + ": ";
   if (resolved.error == LoadError::kBadFormat && resolved.format != 0) {
     const int wanted = file.format == AcceptedFormat::kOnly2 ? 2 : 1;
@@ -31,6 +33,11 @@ StartupDatabase ReadStartupDatabase(const GameVersion& running,
   db.file = DatabaseFileFor(running);
   db.ids.reserve(declarations.size());
   for (const Declaration& d : declarations) db.ids.push_back(d.Id(db.file.numbering));
+  if (IsSkyrimVR(running)) {
+    db.resolved.error = LoadError::kSkyrimVR;
+    db.resolved.offsets.assign(db.ids.size(), std::nullopt);
+    return db;
+  }
   const std::optional<FileBytes> bytes = ReadFileBytes(db.file.path);
   if (!bytes) {
     db.resolved.error = LoadError::kCannotOpen;

@@ -13,4 +13,13 @@ export WINEPREFIX
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 WINE=/usr/lib/wine/wine64
 [ -x "$WINE" ] || WINE=wine64
+# One wine server for a run of many programs (ctest starts one per test), kept for a
+# while after each program instead of a new one with wine's own services for every
+# program. A new server's services are started here, away from the program's
+# output: they outlive the program and would keep its output open.
+WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$WINESERVER" ] || WINESERVER=wineserver
+if "$WINESERVER" -p15 >/dev/null 2>&1; then
+  "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
+fi
 exec "$WINE" "$@"

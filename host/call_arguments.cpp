@@ -153,6 +153,64 @@ std::optional<std::vector<std::string>> SplitCallLine(const std::string& line, s
   return words;
 }
 
+bool IsScriptCall(const std::string& text) {
+  const std::size_t open = text.find('(');
+  const std::size_t blank = text.find_first_of(" \t");
+  return open != std::string::npos && (blank == std::string::npos || open < blank ||
+                                       text.find_first_not_of(" \t", blank) == open);
+}
+
+std::optional<std::vector<std::string>> SplitScriptCall(const std::string& text,
+                                                        std::string* error) {
+  auto bad = [&](const std::string& what) {
+    *error = what + " in: " + text;
+    return std::nullopt;
+  };
+  auto trim = [](const std::string& s) {
+    const std::size_t first = s.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::string();
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+  };
+  const std::size_t open = text.find('(');
+  const std::size_t close = text.find_last_of(')');
+  if (open == std::string::npos || close == std::string::npos || close < open)
+    return bad("expected CLASS.NATIVE(ARG, ...)");
+  if (!trim(text.substr(close + 1)).empty()) return bad("text after the closing parenthesis");
+  std::vector<std::string> words = {trim(text.substr(0, open))};
+  const std::string inside = text.substr(open + 1, close - open - 1);
+  if (trim(inside).empty()) return words;
+  // Commas outside double quotes separate the arguments.
+  std::size_t start = 0;
+  bool quoted = false;
+  for (std::size_t i = 0; i <= inside.size(); ++i) {
+    if (i < inside.size()) {
+      if (inside[i] == '\\' && quoted) {
+        ++i;
+        continue;
+      }
+      if (inside[i] == '"') quoted = !quoted;
+      if (quoted || inside[i] != ',') continue;
+    } else if (quoted) {
+      return bad("unterminated quote");
+    }
+    const std::string argument = trim(inside.substr(start, i - start));
+    start = i + 1;
+    if (argument.empty()) return bad("an empty argument");
+    if (argument[0] != '"') {
+      std::string lower = argument;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      words.push_back(lower == "none" || lower == "true" || lower == "false" ? lower : argument);
+      continue;
+    }
+    std::string splitError;
+    auto literal = SplitCallLine(argument, &splitError);
+    if (!literal || literal->size() != 1 || argument.back() != '"')
+      return bad(literal ? "a quoted argument followed by more text" : splitError);
+    words.push_back("string:" + (*literal)[0]);
+  }
+  return words;
+}
+
 std::string KindOfTypeWord(Machine& machine, std::uint64_t type) {
   switch (type) {
     case tw::kNone:
@@ -200,7 +258,8 @@ std::optional<Value> PlainValue(const std::string& kind, const std::string& text
 }  // namespace
 
 std::optional<Value> ArgumentValue(Machine& machine, const std::string& text,
-                                   std::uint64_t parameterType, std::string* error) {
+                                   std::uint64_t parameterType, std::string* error,
+                                   std::string* warning) {
   if (text == "none") return Value{tw::kNone, 0};
   static const std::pair<const char*, const char*> kLiterals[] = {
       {"string", "String"}, {"int", "Int"}, {"float", "Float"}, {"bool", "Bool"}};
@@ -214,6 +273,10 @@ std::optional<Value> ArgumentValue(Machine& machine, const std::string& text,
   if (kind == "Form" || kind == "Quest") {
     std::uint32_t id = 0;
     if (!ParseFormID(text, &id)) return Bad(error, "not a form ID (hexadecimal) or none: " + text);
+    if (LookupForm(id) == nullptr) {
+      if (warning) *warning = "no --form or --quest loads form " + text + ": the native gets None";
+      return Value{tw::kNone, 0};
+    }
     return machine.FormValue(id, kind == "Quest" ? kQuestFormType : 0);
   }
   if (auto value = PlainValue(kind, text)) return value;

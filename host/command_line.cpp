@@ -1,8 +1,10 @@
 #include "host/command_line.h"
 
+#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "address/version_database.h"
@@ -19,7 +21,7 @@ namespace {
 constexpr int kDone = 0, kNotLoaded = 1, kUsage = 2, kEngineFault = 3;
 
 const char* const kUsageText =
-    "usage: cradlewright-host [OPTIONS] call CLASS.NATIVE [ARG]...\n"
+    "usage: cradlewright-host [OPTIONS] call CLASS.NATIVE [ARG]...  (or CLASS.NATIVE(ARG, ...))\n"
     "       cradlewright-host [OPTIONS] run [FILE|-]\n"
     "       cradlewright-host [OPTIONS] natives\n"
     "       cradlewright-host [OPTIONS] query\n"
@@ -29,7 +31,7 @@ const char* const kUsageText =
     "       cradlewright-host check-scripts [--all] FILE|FOLDER...\n"
     "options: --game-dir DIR  --plugin PATH  --runtime A.B.C.D  --editor  --omit-id N\n"
     "         --no-database  --mod NAME  --light-mod NAME  --inactive-mod NAME\n"
-    "         --form ID  --quest ID\n";
+    "         --form ID  --quest ID  --verbose\n";
 
 // The status of a command, or kEngineFault when the plugin did something to the
 // engine that the real one would misread (each fault was printed when it happened).
@@ -50,27 +52,72 @@ bool ParseU64(const std::string& text, std::uint64_t* value) {
   return !text.empty() && ec == std::errc() && end == text.data() + text.size();
 }
 
-// One call: CLASS.NATIVE and its argument texts. Returns 0, or 2 on a usage error.
-int CallOne(Machine& machine, const std::vector<std::string>& words, std::ostream& out,
-            std::ostream& err) {
+bool SameIgnoringCase(const char* a, const std::string& b) {
+  std::size_t i = 0;
+  for (; a[i] != '\0' && i < b.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return a[i] == '\0' && i == b.size();
+}
+
+// The native of that class and name; the script engine ignores letter case in both.
+NativeFunctionHead* FindNative(Machine& machine, const std::string& className,
+                               const std::string& name) {
+  if (NativeFunctionHead* exact = machine.Find(className, name)) return exact;
+  for (NativeFunctionHead* f : machine.Natives())
+    if (SameIgnoringCase(f->className.c_str(), className) &&
+        SameIgnoringCase(f->name.c_str(), name))
+      return f;
+  return nullptr;
+}
+
+// How one call went: kDone, or kUsage with `error` saying why; `warnings` collects
+// what the call went through with but a script author should know.
+struct CallProblems {
+  std::string error;
+  std::vector<std::string> warnings;
+};
+
+// One call: CLASS.NATIVE and its argument texts, or the whole call written as in
+// a script. Returns kDone, or kUsage with the problem set.
+int CallOne(Machine& machine, std::vector<std::string> words, std::ostream& out,
+            CallProblems* problems) {
+  if (!words.empty() && IsScriptCall(words[0])) {
+    std::string joined;
+    for (const std::string& w : words) joined += (joined.empty() ? "" : " ") + w;
+    auto split = SplitScriptCall(joined, &problems->error);
+    if (!split) return kUsage;
+    words = std::move(*split);
+  }
   const std::string& target = words[0];
   const std::size_t dot = target.find('.');
-  if (dot == std::string::npos) return Usage(err, "expected CLASS.NATIVE, got: " + target);
-  NativeFunctionHead* native = machine.Find(target.substr(0, dot), target.substr(dot + 1));
-  if (!native) return Usage(err, "unknown native: " + target);
+  if (dot == std::string::npos) {
+    problems->error = "expected CLASS.NATIVE, got: " + target;
+    return kUsage;
+  }
+  NativeFunctionHead* native = FindNative(machine, target.substr(0, dot), target.substr(dot + 1));
+  if (!native) {
+    problems->error = "unknown native: " + target;
+    return kUsage;
+  }
   const Machine::Signature signature = Machine::SignatureOf(native);
   const std::size_t given = words.size() - 1;
-  if (given != signature.parameters.size())
-    return Usage(err, target + " takes " + std::to_string(signature.parameters.size()) +
-                          " argument(s), got " + std::to_string(given));
+  if (given != signature.parameters.size()) {
+    problems->error = target + " takes " + std::to_string(signature.parameters.size()) +
+                      " argument(s), got " + std::to_string(given);
+    return kUsage;
+  }
   std::vector<Value> arguments;
   for (std::size_t i = 0; i < given; ++i) {
-    std::string error;
-    auto value = ArgumentValue(machine, words[i + 1], signature.parameters[i], &error);
+    std::string warning;
+    auto value =
+        ArgumentValue(machine, words[i + 1], signature.parameters[i], &problems->error, &warning);
     if (!value) {
       for (Value& v : arguments) CleanValue(&v);
-      return Usage(err, error);
+      return kUsage;
     }
+    if (!warning.empty()) problems->warnings.push_back(warning);
     arguments.push_back(*value);
   }
   Value result{type_word::kNone, 0};
@@ -82,7 +129,10 @@ int CallOne(Machine& machine, const std::vector<std::string>& words, std::ostrea
   return kDone;
 }
 
-int RunLines(Machine& machine, std::istream& in, std::ostream& out, std::ostream& err) {
+// The calls of a `run` file, one a line; every problem is reported as
+// FILE:LINE: message, with the line of the file.
+int RunLines(Machine& machine, std::istream& in, const std::string& fileName, std::ostream& out,
+             std::ostream& err) {
   std::string line;
   int lineNumber = 0;
   while (std::getline(in, line)) {
@@ -90,12 +140,17 @@ int RunLines(Machine& machine, std::istream& in, std::ostream& out, std::ostream
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos || line[first] == '#') continue;
-    std::string error;
-    auto words = SplitCallLine(line, &error);
-    if (!words) return Usage(err, "line " + std::to_string(lineNumber) + ": " + error);
-    const int status = CallOne(machine, *words, out, err);
+    const std::string place = fileName + ":" + std::to_string(lineNumber) + ": ";
+    CallProblems problems;
+    std::optional<std::vector<std::string>> words;
+    if (IsScriptCall(line.substr(first)))
+      words = std::vector<std::string>{line.substr(first)};
+    else
+      words = SplitCallLine(line, &problems.error);
+    const int status = words ? CallOne(machine, *words, out, &problems) : kUsage;
+    for (const std::string& w : problems.warnings) err << place << "warning: " << w << "\n";
     if (status != kDone) {
-      err << "cradlewright-host: (at line " << lineNumber << ")\n";
+      err << place << problems.error << "\n";
       return status;
     }
   }
@@ -160,6 +215,7 @@ int WriteDeclarationFiles(const std::vector<std::string>& args, std::size_t at, 
 
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   SessionOptions options;
+  bool verbose = false;
   std::size_t i = 0;
   auto value = [&](std::string* into) {
     if (i + 1 >= args.size()) return false;
@@ -172,6 +228,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (a.rfind("--", 0) != 0) break;
     if (a == "--editor") {
       options.editor = true;
+    } else if (a == "--verbose") {
+      verbose = true;
     } else if (a == "--no-database") {
       options.writeDatabase = false;
     } else if (a == "--game-dir") {
@@ -220,14 +278,16 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (command == "run" && i + 1 < args.size()) return Usage(err, "run takes at most one FILE");
 
   std::ifstream file;
+  std::string fileName = "<stdin>";
   if (command == "run" && i < args.size() && args[i] != "-") {
     file.open(args[i]);  // opened before the session moves into the game folder
     if (!file) return Usage(err, "cannot read " + args[i]);
+    fileName = args[i];
   }
 
   Session session(options);
   std::string error, log;
-  const StartResult started = session.Start(&error, command == "query" ? &log : nullptr);
+  const StartResult started = session.Start(&error, &log);
   if (command == "query") {
     if (started == StartResult::kFailed) {
       err << "cradlewright-host: " << error << "\n";
@@ -238,22 +298,29 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (started == StartResult::kRefused) err << "cradlewright-host: " << error << "\n";
     return started == StartResult::kAccepted ? Checked(session.machine(), kDone, err) : kNotLoaded;
   }
+  // The plugin's log says why it refused; after a good start it is shown when asked for.
+  if (started != StartResult::kAccepted || verbose) err << log;
   if (started != StartResult::kAccepted) {
     err << "cradlewright-host: " << error << "\n";
     return kNotLoaded;
   }
   Machine& machine = session.machine();
   int status = kDone;
-  if (command == "natives")
+  if (command == "natives") {
     status = ListNatives(machine, out);
-  else if (command == "call")
+  } else if (command == "call") {
+    CallProblems problems;
     status =
         CallOne(machine,
                 std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i), args.end()),
-                out, err);
-  else
-    status =
-        file.is_open() ? RunLines(machine, file, out, err) : RunLines(machine, std::cin, out, err);
+                out, &problems);
+    for (const std::string& w : problems.warnings)
+      err << "cradlewright-host: warning: " << w << "\n";
+    if (status != kDone) return Usage(err, problems.error);
+  } else {
+    status = file.is_open() ? RunLines(machine, file, fileName, out, err)
+                            : RunLines(machine, std::cin, fileName, out, err);
+  }
   return Checked(machine, status, err);
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 
 #include "host/engine_addresses.h"
@@ -36,10 +37,44 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
 }
 
 Session::~Session() {
-  if (!writtenDatabase_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove(writtenDatabase_, ec);
+  std::error_code ec;
+  if (!writtenDatabase_.empty()) std::filesystem::remove(writtenDatabase_, ec);
+  for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder)
+    std::filesystem::remove(*folder, ec);  // fails, and so keeps it, when not empty
+  if (!temporaryFolder_.empty()) std::filesystem::remove_all(temporaryFolder_, ec);
+}
+
+bool Session::ChooseStartupFolder(const std::string& gameDir, std::string* startupDir,
+                                  std::string* error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  *startupDir = gameDir;
+  if (!options_.writeDatabase || IsSkyrimVRLine(options_.runtime)) return true;
+  const fs::path inGame = DatabasePath(gameDir, options_.runtime);
+  if (!options_.gameDir.empty() && !fs::exists(inGame, ec) && !fs::is_symlink(inGame, ec)) {
+    // Into the game folder, as the player installs it; every folder made is noted.
+    for (fs::path folder = inGame.parent_path(); !fs::exists(folder, ec);
+         folder = folder.parent_path())
+      madeFolders_.insert(madeFolders_.begin(), folder.string());
+    return true;
   }
+  // A database already there stays untouched, and without a game folder the
+  // current one gets none: start-up reads the host's own from a temporary folder.
+  std::random_device random;
+  const fs::path temp = fs::temp_directory_path(ec);
+  for (int attempt = 0; attempt < 100 && temporaryFolder_.empty(); ++attempt) {
+    const fs::path folder = temp / ("cradlewright-host-" + std::to_string(random()));
+    if (fs::create_directory(folder, ec)) temporaryFolder_ = folder.string();
+  }
+  if (temporaryFolder_.empty()) {
+    *error = "cannot make a temporary game folder: " + ec.message();
+    return false;
+  }
+  *startupDir = temporaryFolder_;
+  // The plugin tells the Steam edition from the GOG one by this file in the game folder.
+  if (fs::exists(fs::path(gameDir) / "steam_api64.dll", ec))
+    std::ofstream(fs::path(temporaryFolder_) / "steam_api64.dll");
+  return true;
 }
 
 StartResult Session::Start(std::string* error, std::string* log) {
@@ -48,11 +83,29 @@ StartResult Session::Start(std::string* error, std::string* log) {
   const std::string plugin =
       fs::absolute(options_.pluginPath.empty() ? DefaultPluginPath() : options_.pluginPath, ec)
           .string();
-  fs::current_path(options_.gameDir, ec);
-  if (ec) {
-    *error = "cannot work in game folder " + options_.gameDir + ": " + ec.message();
+  const std::string gameDir =
+      fs::absolute(options_.gameDir.empty() ? std::string(".") : options_.gameDir, ec)
+          .lexically_normal()
+          .string();
+  if (!fs::is_directory(gameDir, ec)) {
+    *error = "cannot work in game folder " + options_.gameDir + ": not a folder";
     return StartResult::kFailed;
   }
+  std::string startupDir;
+  if (!ChooseStartupFolder(gameDir, &startupDir, error)) return StartResult::kFailed;
+  fs::current_path(startupDir, ec);
+  if (ec) {
+    *error = "cannot work in game folder " + startupDir + ": " + ec.message();
+    return StartResult::kFailed;
+  }
+  // Natives run in the game folder, whatever start-up did.
+  struct BackToGameFolder {
+    const std::string& dir;
+    ~BackToGameFolder() {
+      std::error_code ignored;
+      std::filesystem::current_path(dir, ignored);
+    }
+  } back{gameDir};
 
   // The engine's loaded data lives as long as the process, like the game's.
   static EngineData* data = new EngineData;
@@ -68,7 +121,7 @@ StartResult Session::Start(std::string* error, std::string* log) {
   if (!LoadPlugin(plugin, &library, error)) return StartResult::kFailed;
 
   const bool anniversary = IsAnniversaryLine(options_.runtime);
-  if (options_.writeDatabase) {
+  if (options_.writeDatabase && !IsSkyrimVRLine(options_.runtime)) {
     std::map<std::uint64_t, std::uint64_t> entries;
     const std::uintptr_t base = platform::ExecutableBase();
     for (const EngineIdentifier& identifier : kEngineIdentifiers) {
@@ -76,7 +129,7 @@ StartResult Session::Start(std::string* error, std::string* log) {
       if (options_.omitIds.count(id)) continue;
       entries[id] = EngineAddress(identifier.item) - base;
     }
-    const std::string path = DatabasePath(".", options_.runtime);
+    const std::string path = DatabasePath(startupDir, options_.runtime);
     if (!WriteDatabase(path, EncodeDatabase(options_.runtime, kDatabaseMark, entries), error))
       return StartResult::kFailed;
     writtenDatabase_ = path;

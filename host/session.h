@@ -15,7 +15,9 @@
 namespace cw::sim {
 
 struct SessionOptions {
-  std::string gameDir = ".";
+  // The game folder holding Data/; empty: the current folder, and the database
+  // is written into a temporary game folder for start-up alone.
+  std::string gameDir;
   std::string pluginPath;  // empty: the plugin built beside this program
   DatabaseVersion runtime;
   bool editor = false;
@@ -32,10 +34,13 @@ enum class StartResult { kAccepted, kRefused, kFailed };
 class Session {
  public:
   explicit Session(SessionOptions options);
-  ~Session();  // removes the database it wrote
+  ~Session();  // removes what it made: the database, its folders, a temporary folder
 
   // Loads and queries the plugin; on acceptance also loads it and runs its
   // callbacks. `log` receives what the plugin wrote to its log when asked.
+  // The plugin starts up in the game folder when the database can be written
+  // there without replacing a file, else in a temporary game folder that holds
+  // only the database; natives are called in the game folder.
   StartResult Start(std::string* error, std::string* log = nullptr);
 
   Machine& machine() { return TheMachine(); }
@@ -43,9 +48,22 @@ class Session {
 
  private:
   SessionOptions options_;
+  // Where the plugin starts up: the game folder, or a temporary one that holds
+  // the database alone. False with `error` set when it cannot be made.
+  bool ChooseStartupFolder(const std::string& gameDir, std::string* startupDir, std::string* error);
+
   std::unique_ptr<SkseHost> skse_;
+  // What this session made, removed again in this order: the database file, the
+  // folders made for it (deepest first, only while empty), a temporary game folder.
   std::string writtenDatabase_;
+  std::vector<std::string> madeFolders_;
+  std::string temporaryFolder_;
 };
+
+// Skyrim VR (game versions 1.4.x) has no version database for the plugin to read.
+inline bool IsSkyrimVRLine(const DatabaseVersion& v) {
+  return v.major == 1 && v.minor == 4;
+}
 
 // Whether the script extender of the 1.6 line loads a plugin with this version
 // record (null: none exported) into a game of `runtime`; `why` says why not.

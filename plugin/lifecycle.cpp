@@ -24,6 +24,23 @@ std::string MissingText(const address::StartupDatabase& db) {
   return text;
 }
 
+// What kept the plugin out, from start-up's findings.
+refusal_text::Reason ReasonOf(const address::StartupDatabase& db, bool hasBadQuery) {
+  using refusal_text::Reason;
+  switch (db.resolved.error) {
+    case address::LoadError::kNone:
+      return hasBadQuery ? Reason::kIdentifiersMissing : Reason::kNone;
+    case address::LoadError::kNoVersion:
+      return Reason::kNoGameVersion;
+    case address::LoadError::kSkyrimVR:
+      return Reason::kSkyrimVR;
+    case address::LoadError::kCannotOpen:
+      return Reason::kDatabaseMissing;
+    default:
+      return Reason::kDatabaseUnreadable;
+  }
+}
+
 // Query's decisions, also made by Load when the host skipped Query.
 bool Decide(const skse::Interface* skse, const StartupState& state) {
   HostInterfaces& kept = Interfaces();
@@ -41,6 +58,9 @@ bool Decide(const skse::Interface* skse, const StartupState& state) {
 
   IDebugLog& log = Log();
   if (log.Level() >= 3) {
+    const std::string plain =
+        refusal_text::PlainText({state.reason, state.gameVersion, state.databaseFile});
+    if (!plain.empty()) log.Message("%s", plain.c_str());
     log.Message(
         "unsupported runtime version %08X\nAddr Library not loaded\n IsLoaded: %d HasBadQuery:%d",
         skse->runtimeVersion, state.isLoaded ? 1 : 0, state.hasBadQuery ? 1 : 0);
@@ -72,8 +92,10 @@ StartupState InitializeLibrary() {
       state.problem = db.Problem();
     else if (state.hasBadQuery)
       state.problem = MissingText(db);
+    state.reason = ReasonOf(db, state.hasBadQuery);
   } catch (...) {
     state.hasBadQuery = true;
+    state.reason = refusal_text::Reason::kStartupFailed;
     state.problem = "start-up failed before every address was resolved";
   }
   return state;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "plugin/refusal_text.h"
 #include "plugin/skse_abi.h"
 
 namespace cw::lifecycle {
@@ -19,6 +20,7 @@ struct StartupState {
   std::string databaseFile;  // the database read (or looked for)
   std::size_t entryCount = 0;
   std::string problem;  // why the plugin cannot run, for the log; "" when it can
+  refusal_text::Reason reason = refusal_text::Reason::kNone;  // the same, for players
 };
 
 // Start-up, run once on the host's first call of Query or Load (never while the

@@ -321,7 +321,7 @@ TEST(DecodeDatabase, TakesTheFormatsItIsAskedFor) {
 TEST(Describe, EveryReasonHasItsOwnText) {
   EXPECT_STREQ(Describe(LoadError::kBadFormat), "format is not the one expected");
   std::map<std::string, int> seen;
-  for (int e = 0; e <= static_cast<int>(LoadError::kOutOfMemory); ++e)
+  for (int e = 0; e <= static_cast<int>(LoadError::kSkyrimVR); ++e)
     ++seen[Describe(static_cast<LoadError>(e))];
   for (const auto& [text, count] : seen) EXPECT_EQ(count, 1) << text;
 }

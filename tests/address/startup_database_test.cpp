@@ -48,6 +48,7 @@ TEST(StartupDatabase, ProblemsNameTheFileAndTheReason) {
   test::TempGameFolder game;
   game.Write("Data/SKSE/Plugins/versionlib-1-6-640-0.bin", Bytes(File(1, 1100)));
   game.Write("Data/SKSE/Plugins/version-1-5-97-0.bin", Bytes(File(1, 100)).substr(0, 40));
+  game.Write("Data/SKSE/Plugins/version-1-4-15-0.bin", Bytes(File(1, 100)));
 
   struct Case {
     GameVersion version;
@@ -58,6 +59,8 @@ TEST(StartupDatabase, ProblemsNameTheFileAndTheReason) {
        "Data\\SKSE\\Plugins\\versionlib-1-6-640-0.bin: format 1, game 1.6.640.0 needs format 2"},
       {{1, 6, 1170, 0}, "Data\\SKSE\\Plugins\\versionlib-1-6-1170-0.bin: file cannot be opened"},
       {{1, 5, 97, 0}, "Data\\SKSE\\Plugins\\version-1-5-97-0.bin: file ends early"},
+      // Skyrim VR: no file is looked for, even one that is there.
+      {{1, 4, 15, 0}, "game 1.4.15.0 is Skyrim VR: no database is read"},
   };
   for (const Case& c : cases) {
     const StartupDatabase db = ReadStartupDatabase(c.version, kDecls);

@@ -6,7 +6,9 @@
 //   #! file PATH "BYTES"       a file below the game folder (escapes as in run lines)
 //   #! fixture PATH NAME       a file below the game folder with the bytes of a real
 //                              file from outside (NAME below ../shared/fixtures)
-// An expectation in double quotes may use the same escapes.
+// An expectation in double quotes may use the same escapes. A failure names the
+// case file's line, the call, and the expected and actual answers; the host gets
+// one input line for each line of the file, so its messages name the same lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,12 +27,19 @@ namespace cw::test {
 namespace {
 namespace fs = std::filesystem;
 
+// One expected line of output, with the call that prints it.
+struct Expectation {
+  int line = 0;      // of the case file: the call's
+  std::string call;  // as written
+  std::string text;  // what it prints
+};
+
 struct Case {
   std::vector<std::string> options;
   bool examples = false;
   std::vector<std::pair<std::string, std::string>> files;
-  std::string input;     // the calls
-  std::string expected;  // what they print
+  std::string input;  // the calls
+  std::vector<Expectation> expected;
 };
 
 std::string FixtureBytes(const std::string& name) {
@@ -42,8 +51,10 @@ std::string FixtureBytes(const std::string& name) {
 Case ReadCase(const fs::path& path) {
   Case c;
   std::ifstream in(path, std::ios::binary);
-  std::string line;
+  std::string line, call;
+  int lineNumber = 0, callLine = 0;
   while (std::getline(in, line)) {
+    ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.rfind("=> ", 0) == 0 || line == "=>") {
       std::string text = line.size() > 3 ? line.substr(3) : std::string();
@@ -55,8 +66,10 @@ Case ReadCase(const fs::path& path) {
         else
           ADD_FAILURE() << path << ": bad expectation: " << line << " " << error;
       }
-      c.expected += text + "\n";
+      c.expected.push_back({callLine, call, text});
+      c.input += "\n";  // the host counts the lines of this file
     } else if (line.rfind("#! ", 0) == 0) {
+      c.input += "\n";
       std::string error;
       auto words = sim::SplitCallLine(line.substr(3), &error);
       if (!words || words->empty()) {
@@ -75,6 +88,13 @@ Case ReadCase(const fs::path& path) {
       else
         ADD_FAILURE() << path << ": unknown directive: " << line;
     } else {
+      // Comments and blank lines go to the host as they are, so that its own
+      // messages name the line of this file too.
+      const std::size_t first = line.find_first_not_of(" \t");
+      if (first != std::string::npos && line[first] != '#') {
+        call = line.substr(first);
+        callLine = lineNumber;
+      }
       c.input += line + "\n";
     }
   }
@@ -102,7 +122,8 @@ class EndToEnd : public testing::TestWithParam<std::tuple<std::string, int>> {};
 
 TEST_P(EndToEnd, PrintsExpectedResults) {
   const auto& [name, line] = GetParam();
-  const Case c = ReadCase(fs::path(CW_SOURCE_DIR) / "tests/e2e/cases" / (name + ".run"));
+  const fs::path file = fs::path(CW_SOURCE_DIR) / "tests/e2e/cases" / (name + ".run");
+  const Case c = ReadCase(file);
   GameFolder game;
   if (c.examples) game.CopyExamples();
   for (const auto& [path, bytes] : c.files) game.Write(path, bytes);
@@ -112,17 +133,16 @@ TEST_P(EndToEnd, PrintsExpectedResults) {
   args.push_back("run");
   const ProcessResult result = RunHost(args, c.input);
   EXPECT_EQ(result.status, 0) << result.err;
-  // Compare line by line so that a failure names the call.
-  std::istringstream want(c.expected), got(result.out), calls(c.input);
-  std::string w, g;
-  int n = 0;
-  while (std::getline(want, w)) {
-    ++n;
-    ASSERT_TRUE(std::getline(got, g))
-        << "output ends before expected line " << n << ": " << w << "\nstderr: " << result.err;
-    EXPECT_EQ(g, w) << "expected line " << n;
+  // Line by line, so that a failure names the call and its place in the file.
+  std::istringstream got(result.out);
+  std::string g;
+  for (const Expectation& e : c.expected) {
+    const std::string place = file.string() + ":" + std::to_string(e.line) + ": " + e.call;
+    ASSERT_TRUE(std::getline(got, g)) << place << "\n  expected: " << e.text
+                                      << "\n  actual:   (no more output)\nstderr: " << result.err;
+    EXPECT_EQ(g, e.text) << place << "\n  expected: " << e.text << "\n  actual:   " << g;
   }
-  EXPECT_FALSE(std::getline(got, g)) << "unexpected extra output: " << g;
+  EXPECT_FALSE(std::getline(got, g)) << file.string() << ": unexpected extra output: " << g;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd,

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "platform/log_folder.h"
@@ -38,7 +39,8 @@ TEST(HostStartUp, AcceptsWithItsOwnDatabaseAndRemovesIt) {
   const std::vector<std::string> lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 2u) << r.out;  // and the plugin's start-up line
   EXPECT_EQ(lines[0], "accepted");
-  EXPECT_FALSE(std::filesystem::exists(game.path() / "Data/SKSE/Plugins/version-1-5-97-0.bin"));
+  // Nothing is left of what it made: neither the database nor its folders.
+  EXPECT_TRUE(std::filesystem::is_empty(game.path() / "Data"));
 }
 
 TEST(HostRun, ReadsStandardInputForADash) {
@@ -52,6 +54,7 @@ TEST(HostRun, ReadsStandardInputForADash) {
 struct Refusal {
   const char* name;
   std::vector<std::string> options;
+  std::string plain;     // the first line, for players
   std::string lastLine;  // of the message; empty: the log stays silent
   std::string reason;    // the line after the message
 };
@@ -70,31 +73,49 @@ TEST_P(HostRefusal, RefusesWithTheLogMessage) {
   if (GetParam().lastLine.empty()) {
     EXPECT_EQ(lines.size(), 1u) << r.out;
   } else {
-    ASSERT_EQ(lines.size(), 5u) << r.out;
-    EXPECT_EQ(lines[2], "Addr Library not loaded");
-    EXPECT_EQ(lines[3], GetParam().lastLine);
-    EXPECT_EQ(lines[4], GetParam().reason);
+    ASSERT_EQ(lines.size(), 6u) << r.out;
+    EXPECT_EQ(lines[1], GetParam().plain);
+    EXPECT_EQ(lines[2].rfind("unsupported runtime version ", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[3], "Addr Library not loaded");
+    EXPECT_EQ(lines[4], GetParam().lastLine);
+    EXPECT_EQ(lines[5], GetParam().reason);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HostRefusal,
     testing::Values(
-        Refusal{"Editor", {"--editor"}, "", ""},
+        Refusal{"Editor", {"--editor"}, "", "", ""},
         Refusal{"NoDatabase",
                 {"--no-database"},
+                "Cradlewright is not running: the Address Library file version-1-5-97-0.bin for "
+                "game 1.5.97.0 is missing: install \"Address Library for SKSE Plugins\" for game "
+                "1.5.97.0 (into Data\\SKSE\\Plugins)",
                 " IsLoaded: 0 HasBadQuery:1",
                 "Data\\SKSE\\Plugins\\version-1-5-97-0.bin: file cannot be opened"},
         Refusal{"MissingIdentifier",
                 {"--omit-id", "97746"},
+                "Cradlewright is not running: the Address Library file version-1-5-97-0.bin for "
+                "game 1.5.97.0 lacks addresses this plugin needs: update Cradlewright to a version "
+                "made for game 1.5.97.0",
                 " IsLoaded: 1 HasBadQuery:1",
                 "address identifiers missing from Data\\SKSE\\Plugins\\version-1-5-97-0.bin "
                 "(SE numbering): 97746"},
         Refusal{"MissingAbsoluteIdentifier",
                 {"--omit-id", "514141"},
+                "Cradlewright is not running: the Address Library file version-1-5-97-0.bin for "
+                "game 1.5.97.0 lacks addresses this plugin needs: update Cradlewright to a version "
+                "made for game 1.5.97.0",
                 " IsLoaded: 1 HasBadQuery:1",
                 "address identifiers missing from Data\\SKSE\\Plugins\\version-1-5-97-0.bin "
-                "(SE numbering): 514141"}),
+                "(SE numbering): 514141"},
+        // Skyrim VR: its script extender calls query as the SE one does.
+        Refusal{"SkyrimVR",
+                {"--runtime", "1.4.15.0"},
+                "Cradlewright is not running: game 1.4.15.0 is Skyrim VR, which this plugin does "
+                "not support; it runs only in Skyrim Special Edition and the Anniversary Edition",
+                " IsLoaded: 0 HasBadQuery:1",
+                "game 1.4.15.0 is Skyrim VR: no database is read"}),
     [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 // On the 1.6 line the script extender never calls query: the plugin makes the same
@@ -174,10 +195,10 @@ TEST(HostStartUp, FindsTheDatabaseOfTheRunningVersion) {
   EXPECT_EQ(Lines(Host(game, {"--runtime", "1.5.80.0", "query"}).out)[0], "accepted");
   // 1.0.0.0 is not taken for a real version: no database is looked for.
   std::vector<std::string> lines = Lines(Host(game, {"--runtime", "1.0.0.0", "query"}).out);
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[1], "unsupported runtime version 01000000");
-  EXPECT_EQ(lines[3], " IsLoaded: 0 HasBadQuery:1");
-  EXPECT_EQ(lines[4], "the running game states no usable version");
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[2], "unsupported runtime version 01000000");
+  EXPECT_EQ(lines[4], " IsLoaded: 0 HasBadQuery:1");
+  EXPECT_EQ(lines[5], "the running game states no usable version");
   // A 1.6 game reads versionlib-*.bin in format 2, which the host writes for it.
   lines = Lines(Host(game, {"--runtime", "1.6.353.0", "query"}).out);
   ASSERT_EQ(lines.size(), 2u);
@@ -198,7 +219,7 @@ TEST(HostStartUp, LogsOneLineOnAcceptanceAndRewritesTheLog) {
   std::filesystem::create_directories(logFile.parent_path());
   { std::ofstream(logFile) << "a line of an earlier game start\n"; }
 #endif
-  const ProcessResult r = Host(game, {"natives"});
+  const ProcessResult r = Host(game, {"--verbose", "natives"});
   ASSERT_EQ(r.status, 0) << r.err;
 #if defined(_WIN32)
   std::ifstream in(logFile, std::ios::binary);
@@ -211,26 +232,75 @@ TEST(HostStartUp, LogsOneLineOnAcceptanceAndRewritesTheLog) {
       ": game 1.5.97.0, Data\\SKSE\\Plugins\\version-1-5-97-0.bin (21 entries), natives "
       "FWUtility 41, FWChildEnchant 4, FWTextContents 5"};
   EXPECT_EQ(Lines(log), expected);
+  // Without --verbose a good start is not shown.
+  EXPECT_EQ(Host(game, {"natives"}).err, "");
 }
 
 TEST(HostStartUp, MessageNamesTheRuntimeVersion) {
   GameFolder game;
   const ProcessResult r = Host(game, {"--no-database", "query"});
   const std::vector<std::string> lines = Lines(r.out);
-  ASSERT_GE(lines.size(), 2u) << r.out;
-  EXPECT_EQ(lines[1], "unsupported runtime version 01050610");
+  ASSERT_GE(lines.size(), 3u) << r.out;
+  EXPECT_EQ(lines[2], "unsupported runtime version 01050610");
 }
 
-TEST(HostStartUp, NeverReplacesADatabaseItDidNotWrite) {
+// Every file below a folder with its bytes.
+std::map<std::string, std::string> Snapshot(const std::filesystem::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    std::string bytes;
+    if (entry.is_regular_file()) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    files[std::filesystem::relative(entry.path(), root).generic_string()] = bytes;
+  }
+  return files;
+}
+
+// A database that is already there, whatever it holds, stays as it is: start-up
+// reads the host's own from a temporary folder, and calls still work.
+TEST(HostStartUp, LeavesTheFilesOfTheGameFolderAsTheyWere) {
+  std::ifstream real(CW_SOURCE_DIR "/../shared/fixtures/version-1-5-97-0.bin", std::ios::binary);
+  const std::string realBytes((std::istreambuf_iterator<char>(real)), {});
+  ASSERT_FALSE(realBytes.empty());
+  for (const std::string& database : {realBytes, std::string("not a database")}) {
+    GameFolder game;
+    game.CopyExamples();
+    game.Write("Data/SKSE/Plugins/version-1-5-97-0.bin", database);
+    const auto before = Snapshot(game.path());
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"call", "FWUtility.Hex", "255", "4"},
+          std::vector<std::string>{"--verbose", "run", "-"}, std::vector<std::string>{"query"}}) {
+      const ProcessResult r = Host(game, args, "FWUtility.GetFileCount Saves txt\n");
+      EXPECT_EQ(r.status, 0) << r.err;
+    }
+    EXPECT_EQ(Snapshot(game.path()), before);
+  }
+}
+
+// Without --game-dir the current folder is the game folder, and the database
+// goes to a temporary one: the folder gets nothing a call did not make.
+TEST(HostStartUp, MakesNothingInTheCurrentFolderWithoutAGameFolder) {
   GameFolder game;
-  const std::string foreign = "not a database of ours";
-  game.Write("Data/SKSE/Plugins/version-1-5-97-0.bin", foreign);
-  const ProcessResult r = Host(game, {"query"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("not written by cradlewright-host"), std::string::npos) << r.err;
-  std::ifstream in(game.path() / "Data/SKSE/Plugins/version-1-5-97-0.bin", std::ios::binary);
-  std::string kept((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(kept, foreign);
+  game.Write("Data/Cradlewright/Settings/Main.ini", "[General]\n");
+  const auto before = Snapshot(game.path());
+  const std::filesystem::path was = std::filesystem::current_path();
+  const std::string host = std::filesystem::absolute(HostProgram()).string();
+  std::filesystem::current_path(game.path());
+  const ProcessResult hex = RunProcess(host, {"call", "FWUtility.Hex", "255", "4"});
+  const auto afterHex = Snapshot(game.path());
+  const ProcessResult ini =
+      RunProcess(host, {"call", "FWUtility.setIniInt", "Settings", "Main.ini", "Difficulty", "7"});
+  std::filesystem::current_path(was);
+  EXPECT_EQ(hex.out, "00ff\n") << hex.err;
+  EXPECT_EQ(afterHex, before);
+  // The INI write is the call's own doing, in the current folder.
+  EXPECT_EQ(ini.status, 0) << ini.err;
+  const auto afterIni = Snapshot(game.path());
+  EXPECT_EQ(afterIni.size(), before.size());
+  EXPECT_NE(afterIni.at("Data/Cradlewright/Settings/Main.ini").find("Difficulty=7"),
+            std::string::npos);
 }
 
 TEST(HostStartUp, CallsFailWhenThePluginRefuses) {
@@ -325,6 +395,99 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"UnknownOption", {"--bogus", "natives"}, "unknown option"},
                     UsageCase{"NoCommand", {}, "no command"}),
     [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
+
+// Calls as a mod author writes them: names in any letter case, calls pasted from
+// a script, forms the game did not load; `run` places every problem at its line.
+struct CallCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string input;
+  int status;
+  std::string out;
+  std::string err;  // all of standard error
+};
+
+// Standard error with "\n" line ends (a Windows program writes "\r\n").
+std::string UnixLines(const std::string& text) {
+  std::string lines;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+  return lines;
+}
+
+class HostCall : public testing::TestWithParam<CallCase> {};
+
+TEST_P(HostCall, AnswersAsTheGameWould) {
+  GameFolder game;
+  const ProcessResult r = Host(game, GetParam().args, GetParam().input);
+  EXPECT_EQ(r.status, GetParam().status) << r.err;
+  EXPECT_EQ(r.out, GetParam().out);
+  EXPECT_EQ(UnixLines(r.err), GetParam().err);
+}
+
+const char* const kNoForm =
+    "warning: no --form or --quest loads form 04000001: the native gets None\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HostCall,
+    testing::Values(
+        CallCase{"NamesInAnyCase", {"call", "fwutility.HEX", "255", "4"}, "", 0, "00ff\n", ""},
+        CallCase{"ScriptCall", {"call", "FWUtility.Hex(255, 4)"}, "", 0, "00ff\n", ""},
+        CallCase{"ScriptCallInWords", {"call", "FWUtility.Hex(255,", "4)"}, "", 0, "00ff\n", ""},
+        CallCase{"ScriptString",
+                 {"call", "FWUtility.toUpper(\"hello, \\\"you\\\"\")"},
+                 "",
+                 0,
+                 "HELLO, \"YOU\"\n",
+                 ""},
+        CallCase{
+            "ScriptNoneAndBool", {"call", "FWUtility.GetModFromForm(None, True)"}, "", 0, "\n", ""},
+        CallCase{"ScriptCallUnclosed",
+                 {"call", "FWUtility.Hex(255, 4"},
+                 "",
+                 2,
+                 "",
+                 "cradlewright-host: expected CLASS.NATIVE(ARG, ...) in: FWUtility.Hex(255, 4\n"},
+        CallCase{"FormNotLoaded",
+                 {"call", "FWUtility.GetStringFromForm", "04000001"},
+                 "",
+                 0,
+                 "\n",
+                 std::string("cradlewright-host: ") + kNoForm},
+        CallCase{"RunPlacesErrorsAtTheFilesLine",
+                 {"run"},
+                 "# a comment\n\nFWUtility.Hex 255 4\nFWUtility.Hex 1\nFWUtility.Hex 2 2\n",
+                 2,
+                 "00ff\n",
+                 "<stdin>:4: FWUtility.Hex takes 2 argument(s), got 1\n"},
+        CallCase{"RunPlacesBadQuotes",
+                 {"run", "-"},
+                 "\nFWUtility.toUpper \"abc\n",
+                 2,
+                 "",
+                 "<stdin>:2: unterminated quote in: FWUtility.toUpper \"abc\n"},
+        CallCase{"RunTakesScriptCalls",
+                 {"run"},
+                 "FWUtility.Hex(255, 4)\n  fwutility.toupper(\"a b\")\n",
+                 0,
+                 "00ff\nA B\n",
+                 ""},
+        CallCase{"RunWarnsAtTheLine",
+                 {"run"},
+                 "\nFWUtility.GetStringFromForm 04000001\n",
+                 0,
+                 "\n",
+                 std::string("<stdin>:2: ") + kNoForm}),
+    [](const testing::TestParamInfo<CallCase>& info) { return std::string(info.param.name); });
+
+TEST(HostRun, NamesTheFileOfABadLine) {
+  GameFolder game;
+  game.Write("calls.run", "FWUtility.Hex 255 4\r\nFWUtility.nothing 1\r\n");
+  const std::string file = (game.path() / "calls.run").string();
+  const ProcessResult r = Host(game, {"run", file});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(UnixLines(r.err), file + ":2: unknown native: FWUtility.nothing\n");
+}
 
 TEST(HostDatabase, ReadsTheGamesDatabase) {
   const std::string file = CW_SOURCE_DIR "/../shared/fixtures/version-1-5-97-0.bin";

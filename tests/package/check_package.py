@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks the release archive: its layout, the DLL's exports, imports and DWARF-free
+"""Checks the release archive: its layout, the player's readme and the licence, the DLL's exports, imports and DWARF-free
 sections, and that the PDB beside the DLL maps addresses of our functions to their
 names and source files. Checks the mod authors' archive beside it too (the script
 declarations, see check_scripts_archive).
@@ -40,15 +40,37 @@ def main():
         files = sorted(n for n in archive.namelist() if not n.endswith("/"))
         folders = {n for n in archive.namelist() if n.endswith("/")}
         check(folders <= {"SKSE/", PLUGINS}, f"archive folders {sorted(folders)}")
-        if not check(files == [PLUGINS + "Cradlewright.dll", PLUGINS + "Cradlewright.pdb"],
-                     f"archive files {files}"):
+        expected = [PLUGINS + name for name in ("Cradlewright-LICENSE.txt", "Cradlewright-README.txt",
+                                                "Cradlewright.dll", "Cradlewright.pdb")]
+        if not check(files == expected, f"archive files {files}"):
             return report()
+        check_texts(archive, version, source_dir)
         with tempfile.TemporaryDirectory() as data:
             archive.extractall(data)
             check_plugin(os.path.join(data, "SKSE", "Plugins"), built_dll, source_dir, readobj,
                          symbolizer, pdbutil)
 
     return report()
+
+
+def check_texts(archive, version, source_dir):
+    """The player's readme and the licence: plain text with Windows line ends, the readme
+    naming this version, the requirements, the log and its two most common refusals."""
+    readme = archive.read(PLUGINS + "Cradlewright-README.txt")
+    licence = archive.read(PLUGINS + "Cradlewright-LICENSE.txt")
+    for name, data in (("readme", readme), ("licence", licence)):
+        check(data.count(b"\n") > 5 and data.count(b"\n") == data.count(b"\r\n"),
+              f"the {name} has no Windows line ends")
+        check(all(b < 0x80 for b in data), f"the {name} is not plain ASCII")
+    text = readme.decode("ascii", "replace").replace("\r\n", "\n")
+    for part in (f"Cradlewright {version}", "SKSE64", "Address Library for SKSE Plugins",
+                 "Skyrim VR is not supported", "SKSE\\Cradlewright.log",
+                 "version-1-5-97-0.bin", "is missing", "lacks addresses", "save games"):
+        check(part in text, f"the readme does not mention {part!r}")
+    with open(os.path.join(source_dir, "LICENSE"), "rb") as source:
+        check(licence.replace(b"\r\n", b"\n") == source.read(), "the licence is not LICENSE")
+    check(b"MIT License" in licence and b"the Cradlewright authors" in licence,
+          "the licence is not the MIT licence of the Cradlewright authors")
 
 
 def report():
@@ -105,6 +127,8 @@ def check_plugin(folder, built_dll, source_dir, readobj, symbolizer, pdbutil):
     lines = symbolize(symbolizer, dll, addresses, folder)
     for name, (function, place) in zip(functions, lines):
         check(function == name, f"{name} maps to {function}")
+        # A compiler cache may name sources by a path with ".." in it.
+        place = os.path.normpath(place) if not place.startswith("??") else place
         check(place.startswith(os.path.join(source_dir, "plugin", "")) and ".cpp:" in place,
               f"{name} maps to the source place {place}")
     # ... and without the PDB, nothing knows the source.

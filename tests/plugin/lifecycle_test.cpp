@@ -96,11 +96,16 @@ TEST_F(Lifecycle, TheEditorIsRefusedSilently) {
 TEST_F(Lifecycle, AnUnsupportedRuntimeIsRefusedWithTheMessage) {
   StartupState state = State(false, true);
   state.problem = "Data\\SKSE\\Plugins\\version-1-5-97-0.bin: file cannot be opened";
+  state.reason = refusal_text::Reason::kDatabaseMissing;
+  state.gameVersion = "1.5.97.0";
+  state.databaseFile = "Data\\SKSE\\Plugins\\version-1-5-97-0.bin";
   EXPECT_FALSE(Query(&skse_, &info_, state));
+  // The plain words first, then the lines as they always were.
   EXPECT_EQ(g_logged,
-            "unsupported runtime version 01050610\nAddr Library not loaded\n IsLoaded: 0 "
-            "HasBadQuery:1\n"
-            "Data\\SKSE\\Plugins\\version-1-5-97-0.bin: file cannot be opened\n");
+            refusal_text::PlainText({state.reason, state.gameVersion, state.databaseFile}) +
+                "\nunsupported runtime version 01050610\nAddr Library not loaded\n IsLoaded: 0 "
+                "HasBadQuery:1\n"
+                "Data\\SKSE\\Plugins\\version-1-5-97-0.bin: file cannot be opened\n");
   EXPECT_TRUE(g_events.empty());  // no interface is asked for
   EXPECT_EQ(info_.version, 6u);
 }
