@@ -38,11 +38,13 @@ using namespace natives;
   "the settings file Data\\Cradlewright\\<asCategory>\\<asFile> (as getIniPath " \
   "answers it; relative to the game folder)"
 #define CW_INI_READ_END " Every call reads the file anew; nothing is cached."
-#define CW_INI_WRITE_END                                                              \
-  ", creating the file, the section and the key when missing (never the folder). It " \
-  "answers nothing: a write that cannot be done (missing folder, read-only file) "    \
-  "leaves the file as it was, and a section, key or value holding a line break, or "  \
-  "a key holding = or starting with [, is not stored."
+#define CW_INI_WRITE_END                                                               \
+  ", creating the file, the section and the key when missing (never the folder). It "  \
+  "answers nothing: a write that cannot be done (missing folder, read-only file) "     \
+  "leaves the file as it was, and a section, key or value holding a line break, or "   \
+  "a key holding = or starting with [, is not stored. Nor is a file whose path "       \
+  "leads outside the Data folder (through .., a drive or a leading separator), names " \
+  "a Windows device (CON, NUL, COM1, ...) or holds a colon; the log names it."
 #define CW_SCRIPT_FILE "the compiled script Data/Scripts/<asScriptName>.pex"
 #define CW_REFERENCE                                                                 \
   " A reference text, as GetStringFromForm writes it (Master_12e46), is a plugin "   \
