@@ -22,4 +22,17 @@ WINESERVER=/usr/lib/wine/wineserver64
 if "$WINESERVER" -p15 >/dev/null 2>&1; then
   "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 fi
-exec "$WINE" "$@"
+# Now and then, on a loaded machine, wine exits with status 1 at once, before the
+# program runs and without a word (about once in a few thousand starts with a shared
+# server). A start that fails without any output is tried once more; the program's
+# output is passed on when it has ended.
+out=$(mktemp) && err=$(mktemp) || exit 125
+trap 'rm -f "$out" "$err"' EXIT
+for attempt in 1 2; do
+  "$WINE" "$@" >"$out" 2>"$err"
+  status=$?
+  if [ "$status" = 0 ] || [ -s "$out" ] || [ -s "$err" ]; then break; fi
+done
+cat "$out"
+cat "$err" >&2
+exit "$status"
