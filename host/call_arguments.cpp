@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "host/engine/functions.h"
+#include "platform/ascii.h"
 
 namespace cw::sim {
 namespace tw = type_word;
@@ -197,9 +198,10 @@ std::optional<std::vector<std::string>> SplitScriptCall(const std::string& text,
     start = i + 1;
     if (argument.empty()) return bad("an empty argument");
     if (argument[0] != '"') {
-      std::string lower = argument;
-      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      words.push_back(lower == "none" || lower == "true" || lower == "false" ? lower : argument);
+      std::string word = argument;
+      for (const char* literal : {"none", "true", "false"})
+        if (EqualsIgnoringAsciiCase(argument, literal)) word = literal;
+      words.push_back(word);
       continue;
     }
     std::string splitError;

@@ -1,6 +1,5 @@
 #include "host/command_line.h"
 
-#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <iostream>
@@ -14,6 +13,7 @@
 #include "host/script_check.h"
 #include "host/script_declarations.h"
 #include "host/session.h"
+#include "platform/ascii.h"
 
 namespace cw::sim {
 namespace {
@@ -52,22 +52,13 @@ bool ParseU64(const std::string& text, std::uint64_t* value) {
   return !text.empty() && ec == std::errc() && end == text.data() + text.size();
 }
 
-bool SameIgnoringCase(const char* a, const std::string& b) {
-  std::size_t i = 0;
-  for (; a[i] != '\0' && i < b.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return a[i] == '\0' && i == b.size();
-}
-
 // The native of that class and name; the script engine ignores letter case in both.
 NativeFunctionHead* FindNative(Machine& machine, const std::string& className,
                                const std::string& name) {
   if (NativeFunctionHead* exact = machine.Find(className, name)) return exact;
   for (NativeFunctionHead* f : machine.Natives())
-    if (SameIgnoringCase(f->className.c_str(), className) &&
-        SameIgnoringCase(f->name.c_str(), name))
+    if (EqualsIgnoringAsciiCase(f->className.c_str(), className) &&
+        EqualsIgnoringAsciiCase(f->name.c_str(), name))
       return f;
   return nullptr;
 }

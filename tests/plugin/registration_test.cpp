@@ -4,28 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 #include <string_view>
 
-#include "platform/ascii.h"
+#include "host/papyrus_source.h"
 
 namespace cw {
 namespace {
-
-// The reserved words of Papyrus; the language ignores letter case.
-constexpr std::array<std::string_view, 35> kReserved = {
-    "As",          "Auto",       "AutoReadOnly", "Bool",     "Else",     "ElseIf", "EndEvent",
-    "EndFunction", "EndIf",      "EndProperty",  "EndState", "EndWhile", "Event",  "Extends",
-    "False",       "Float",      "Function",     "Global",   "If",       "Import", "Int",
-    "Is",          "Length",     "Native",       "New",      "None",     "Parent", "Property",
-    "Return",      "ScriptName", "Self",         "State",    "String",   "True",   "While"};
-
-bool Reserved(std::string_view name) {
-  for (std::string_view word : kReserved)
-    if (EqualsIgnoringAsciiCase(word, name)) return true;
-  return false;
-}
 
 char KindLetter(Kind kind) {
   switch (kind) {
@@ -48,12 +33,12 @@ char KindLetter(Kind kind) {
 
 TEST(RegistrationTable, NamesAreNoReservedWordsAndFollowTheGamesConvention) {
   for (const char* className : {kClassUtility, kClassChildEnchant, kClassTextContents})
-    EXPECT_FALSE(Reserved(className)) << className;
+    EXPECT_FALSE(sim::IsPapyrusReservedWord(className)) << className;
   for (const NativeEntry& native : Natives()) {
-    EXPECT_FALSE(Reserved(native.name)) << native.name;
+    EXPECT_FALSE(sim::IsPapyrusReservedWord(native.name)) << native.name;
     for (std::uint16_t i = 0; i < native.paramCount; ++i) {
       const std::string_view name = native.paramNames[i];
-      EXPECT_FALSE(Reserved(name)) << native.name << " " << name;
+      EXPECT_FALSE(sim::IsPapyrusReservedWord(name)) << native.name << " " << name;
       // "a", the kind's letter, then a capitalised name: asText, aiIndex, akForm.
       ASSERT_GE(name.size(), 3u) << native.name;
       EXPECT_EQ(name[0], 'a') << native.name << " " << name;
