@@ -35,8 +35,7 @@ std::string ResultText(const std::string& type) {
 
 std::string Lower(std::string_view text) {
   std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (char& c : out) c = LowerAscii(c);
   return out;
 }
 

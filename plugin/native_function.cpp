@@ -1,7 +1,6 @@
 #include "plugin/native_function.h"
 
 #include <atomic>
-#include <cstddef>
 
 #include "plugin/bound_object_lock.h"
 #include "plugin/engine_api.h"
@@ -181,16 +180,12 @@ std::array<void*, vm::op::kCount> MakeOperations(void* dispatch) {
           dispatch};
 }
 
-void InstallOperations(vm::NativeFunctionObject* object,
-                       const std::array<void*, vm::op::kCount>& operations) {
-  // `operations` is always the slots of an OperationTable (NativeFunction::Operations).
-  auto* table = reinterpret_cast<OperationTable*>(reinterpret_cast<std::uintptr_t>(&operations) -
-                                                  offsetof(OperationTable, slots));
+void InstallOperations(vm::NativeFunctionObject* object, OperationTable& table) {
   // The engine's type record for native function objects, found before the table
   // that its base constructor installed; the same for every native.
   if (object->ops && object->ops[-1])
-    std::atomic_ref<void*>(table->typeRecord).store(object->ops[-1], std::memory_order_relaxed);
-  object->ops = table->slots.data();
+    std::atomic_ref<void*>(table.typeRecord).store(object->ops[-1], std::memory_order_relaxed);
+  object->ops = table.slots.data();
 }
 
 std::uint32_t ArgumentBase(vm::CallFrame* frame) {

@@ -54,11 +54,9 @@ struct OperationTable {
 };
 static_assert(offsetof(OperationTable, slots) == sizeof(void*));
 
-// Puts `operations` (the slots of an OperationTable) in place of the table that the
-// engine's base constructor installed, after copying that table's type record
-// into the slot before ours.
-void InstallOperations(vm::NativeFunctionObject* object,
-                       const std::array<void*, vm::op::kCount>& operations);
+// Puts `table` in place of the table that the engine's base constructor installed,
+// after copying that table's type record into the slot before ours.
+void InstallOperations(vm::NativeFunctionObject* object, OperationTable& table);
 
 // The class description of a form type (0 Form, 77 Quest) with the counted
 // reference the registry hands out dropped at once; null when there is none.
@@ -149,12 +147,12 @@ struct NativeFunction<Tag, R(A...)> {
     return true;
   }
 
-  // The slots of this signature's table; binding::InstallOperations fills in the
-  // type record before them.
-  static const std::array<void*, vm::op::kCount>& Operations() {
+  // This signature's table; binding::InstallOperations fills in the type record
+  // before its slots.
+  static binding::OperationTable& Operations() {
     static binding::OperationTable table{
         nullptr, binding::MakeOperations(reinterpret_cast<void*>(&Dispatch))};
-    return table.slots;
+    return table;
   }
 
  private:

@@ -18,7 +18,7 @@ inline constexpr std::size_t kMaxParams = 7;
 struct NativeEntry {
   const char* className;
   const char* name;
-  const std::array<void*, vm::op::kCount>* (*operations)();
+  binding::OperationTable* (*operations)();
   void* callback;
   std::uint16_t paramCount;
   Kind params[kMaxParams];
@@ -38,7 +38,7 @@ struct EntryFor;
 template <class R, class... A, R (*Fn)(StaticFunctionTag*, A...)>
 struct EntryFor<Fn> {
   static_assert(sizeof...(A) <= kMaxParams);
-  static const std::array<void*, vm::op::kCount>* Ops() {
+  static binding::OperationTable* Ops() {
     return &NativeFunction<StaticFunctionTag, R(A...)>::Operations();
   }
   // One name for each parameter of the plain function, in order.
