@@ -22,6 +22,13 @@ WINESERVER=/usr/lib/wine/wineserver64
 if "$WINESERVER" -p15 >/dev/null 2>&1; then
   "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 fi
+# A new prefix links the user's Documents, Desktop and the like to the home folder:
+# the plugin's log would land in the real ~/My Games, shared by every checkout. The
+# prefix gets folders of its own instead (wineboot makes the links again only when
+# it updates the prefix, so this is looked at on every run).
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+done
 # Now and then, on a loaded machine, wine exits with status 1 at once, before the
 # program runs and without a word (about once in a few thousand starts with a shared
 # server). A start that fails without any output is tried once more; the program's
