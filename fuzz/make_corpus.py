@@ -209,6 +209,46 @@ def papyrus_seeds():
     }
 
 
+# --- Plugin files -----------------------------------------------------------
+
+def subrecord(sig, data, long=False):
+    """long: the size in an XXXX subrecord before, as the editor writes it from 64 KiB."""
+    if long or len(data) > 0xFFFF:
+        return b"XXXX" + u16(4) + u32(len(data)) + sig + u16(0) + data
+    return sig + u16(len(data)) + data
+
+
+def record(sig, form_id, data=b"", flags=0):
+    return sig + u32(len(data)) + u32(flags) + u32(form_id) + u32(0) + u16(44) + u16(0) + data
+
+
+def group(label, contents, kind=0):
+    return b"GRUP" + u32(24 + len(contents)) + label + u32(kind) + u32(0) + u32(0) + contents
+
+
+def plugin_header(flags, version, masters=(), more=b""):
+    data = subrecord(b"HEDR", struct.pack("<fII", version, 3, 0x800))
+    data += subrecord(b"CNAM", b"fuzz\0")
+    for m in masters:
+        data += subrecord(b"MAST", m + b"\0") + subrecord(b"DATA", bytes(8))
+    return record(b"TES4", 0, data + more, flags)
+
+
+def plugin_seeds():
+    cell = group(b"CELL", group(b"\x09\0\0\0", group(b"\x02\0\0\0",
+                 record(b"CELL", 0x01000D00) + group(b"\0\x0d\0\x01",
+                 record(b"REFR", 0x01000D01, b"DATA"), 9), 3), 2))
+    return {
+        "master": plugin_header(1, 0.94, more=subrecord(b"ONAM", bytes(2000))) +
+        group(b"QUST", record(b"QUST", 0xD62, b"EDID\x04\0Qst\0")),
+        "dependent": plugin_header(0, 0.94, [b"Skyrim.esm", b"Update.esm"]) + cell +
+        group(b"NPC_", record(b"NPC_", 0x12E46, b"\x10\0\0\0x\x9c", 0x40000)),
+        "light": plugin_header(0x201, 1.71, [b"Skyrim.esm"]) +
+        group(b"QUST", record(b"QUST", 0x01000010) + record(b"QUST", 0x00000D62)),
+        "long-override-list": plugin_header(1, 1.70, more=subrecord(b"ONAM", bytes(3000), long=True)),
+    }
+
+
 SEEDS = {
     "database_reader_fuzz": database_seeds,
     "translation_text_fuzz": translation_seeds,
@@ -219,6 +259,7 @@ SEEDS = {
     "profile_text_fuzz": profile_seeds,
     "version_text_fuzz": version_text_seeds,
     "papyrus_source_fuzz": papyrus_seeds,
+    "plugin_file_fuzz": plugin_seeds,
 }
 
 

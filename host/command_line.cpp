@@ -9,6 +9,7 @@
 #include "address/version_database.h"
 #include "host/call_arguments.h"
 #include "host/engine/functions.h"
+#include "host/load_order_command.h"
 #include "host/runtime_host.h"
 #include "host/script_check.h"
 #include "host/script_declarations.h"
@@ -25,11 +26,13 @@ const char* const kUsageText =
     "       cradlewright-host [OPTIONS] run [FILE|-]\n"
     "       cradlewright-host [OPTIONS] natives\n"
     "       cradlewright-host [OPTIONS] query\n"
+    "       cradlewright-host [--game-dir DIR] [--plugins FILE] load-order\n"
     "       cradlewright-host database FILE [ID]...\n"
     "       cradlewright-host declarations FOLDER\n"
     "       cradlewright-host reference FILE\n"
     "       cradlewright-host check-scripts [--all] FILE|FOLDER...\n"
-    "options: --game-dir DIR  --plugin PATH  --runtime A.B.C.D  --editor  --omit-id N\n"
+    "options: --game-dir DIR  --plugins FILE  --plugin PATH  --runtime A.B.C.D  --editor  "
+    "--omit-id N\n"
     "         --no-database  --mod NAME  --light-mod NAME  --inactive-mod NAME\n"
     "         --form ID  --quest ID  --verbose\n";
 
@@ -225,6 +228,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       options.writeDatabase = false;
     } else if (a == "--game-dir") {
       if (!value(&options.gameDir)) return Usage(err, "--game-dir needs a folder");
+    } else if (a == "--plugins") {
+      if (!value(&options.pluginsTxt)) return Usage(err, "--plugins needs a file");
     } else if (a == "--plugin") {
       if (!value(&options.pluginPath)) return Usage(err, "--plugin needs a path");
     } else if (a == "--runtime") {
@@ -254,6 +259,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   }
   if (i >= args.size()) return Usage(err, std::string("no command\n") + kUsageText);
   const std::string command = args[i++];
+  if (command == "load-order") {
+    if (i < args.size()) return Usage(err, "load-order takes no arguments");
+    return PrintLoadOrder(options.gameDir, options.pluginsTxt, out, err);
+  }
   if (command == "database") return ReadDatabase(args, i, out, err);
   if (command == "declarations" || command == "reference")
     return WriteDeclarationFiles(args, i, err);

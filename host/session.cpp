@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "host/engine_addresses.h"
+#include "host/game_plugins.h"
 #include "host/log_capture.h"
 #include "host/plugin_library.h"
 #include "platform/module.h"
@@ -87,6 +88,9 @@ StartResult Session::Start(std::string* error, std::string* log) {
       fs::absolute(options_.gameDir.empty() ? std::string(".") : options_.gameDir, ec)
           .lexically_normal()
           .string();
+  // Read after start-up has moved into its folder.
+  const std::string pluginsTxt =
+      options_.pluginsTxt.empty() ? std::string() : fs::absolute(options_.pluginsTxt, ec).string();
   if (!fs::is_directory(gameDir, ec)) {
     *error = "cannot work in game folder " + options_.gameDir + ": not a folder";
     return StartResult::kFailed;
@@ -110,6 +114,19 @@ StartResult Session::Start(std::string* error, std::string* log) {
   // The engine's loaded data lives as long as the process, like the game's.
   static EngineData* data = new EngineData;
   data->MakeCurrent();
+  if (!options_.gameDir.empty() || !options_.pluginsTxt.empty()) {
+    GamePlugins plugins;
+    if (!ReadGamePlugins(gameDir, pluginsTxt, &plugins, error) ||
+        !AddToEngine(plugins, data, error))
+      return StartResult::kFailed;
+  }
+  std::size_t regular = data->Handler()->loadedRegular.count;
+  for (const auto& [name, kind] : options_.plugins) regular += kind == PluginKind::kRegular;
+  if (regular > gamedata::kMaxRegularPlugins) {
+    *error = "too many plugins to load: " + std::to_string(regular) +
+             ", the game loads at most 254 (00 to FD)";
+    return StartResult::kFailed;
+  }
   for (const auto& [name, kind] : options_.plugins) data->AddPlugin(name, kind);
   for (std::uint32_t id : options_.forms) data->AddForm(id);
   for (std::uint32_t id : options_.quests) data->AddQuest(id);

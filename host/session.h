@@ -19,11 +19,14 @@ struct SessionOptions {
   // is written into a temporary game folder for start-up alone.
   std::string gameDir;
   std::string pluginPath;  // empty: the plugin built beside this program
+  // Plugins.txt; empty: the game's own. With a game folder or this, the engine
+  // loads the plugin files of the game folder's Data as the game would.
+  std::string pluginsTxt;
   DatabaseVersion runtime;
   bool editor = false;
   bool writeDatabase = true;
   std::set<std::uint64_t> omitIds;
-  // Plugin files in the order the engine finds them.
+  // Plugin files in the order the engine finds them, after those of the game folder.
   std::vector<std::pair<std::string, PluginKind>> plugins;
   std::vector<std::uint32_t> forms;
   std::vector<std::uint32_t> quests;
