@@ -78,24 +78,25 @@ std::string TooMany(std::size_t count, const char* kind, std::size_t limit, cons
 
 }  // namespace
 
-LoadOrder BuildLoadOrder(const LoadOrderInput& input) {
+LoadOrder BuildLoadOrder(std::string_view pluginsTxt, std::string_view skyrimCcc,
+                         const std::vector<FoundPlugin>& found) {
   std::unordered_map<std::string, const FoundPlugin*> inData;
-  for (const FoundPlugin& f : input.found) inData.emplace(Key(f.name), &f);
+  for (const FoundPlugin& f : found) inData.emplace(Key(f.name), &f);
 
   LoadOrder order;
   std::unordered_set<std::string> placed;
   auto place = [&](const std::string& name, bool active) {
     const std::string key = Key(name);
-    const auto found = inData.find(key);
-    if (found == inData.end() && !active) return;
+    const auto it = inData.find(key);
+    if (it == inData.end() && !active) return;
     if (!placed.insert(key).second) return;
     LoadOrderEntry e;
     e.name = name;
     e.state = active ? PluginState::kLoaded : PluginState::kInactive;
-    if (found == inData.end()) {
+    if (it == inData.end()) {
       e.state = PluginState::kNotInData;
     } else {
-      e.file = found->second;
+      e.file = it->second;
       e.name = e.file->name;
       if (!e.file->damage.empty() && active) e.state = PluginState::kDamaged;
     }
@@ -108,12 +109,12 @@ LoadOrder BuildLoadOrder(const LoadOrderInput& input) {
 
   for (std::string_view base : kBaseMasters)
     if (inData.count(Key(base))) place(std::string(base), true);
-  for (const auto& [name, mark] : Lines(input.skyrimCcc))
+  for (const auto& [name, mark] : Lines(skyrimCcc))
     if (inData.count(Key(name))) place(name, true);
-  for (const auto& [name, active] : Lines(input.pluginsTxt)) place(name, active);
+  for (const auto& [name, active] : Lines(pluginsTxt)) place(name, active);
   // Files no list names: found, not loaded, in the order of their names.
   std::vector<const FoundPlugin*> rest;
-  for (const FoundPlugin& f : input.found) rest.push_back(&f);
+  for (const FoundPlugin& f : found) rest.push_back(&f);
   std::sort(rest.begin(), rest.end(),
             [](const FoundPlugin* a, const FoundPlugin* b) { return Key(a->name) < Key(b->name); });
   for (const FoundPlugin* f : rest) place(f->name, false);

@@ -23,12 +23,6 @@ struct FoundPlugin {
   std::string damage;   // why the header cannot be read; empty when it can
 };
 
-struct LoadOrderInput {
-  std::string_view pluginsTxt;  // the bytes of Plugins.txt (empty when there is none)
-  std::string_view skyrimCcc;   // the bytes of Skyrim.ccc (empty when there is none)
-  std::vector<FoundPlugin> found;
-};
-
 enum class PluginState {
   kLoaded,
   kInactive,       // in Data, not marked active
@@ -58,8 +52,11 @@ struct LoadOrder {
   std::string error;
 };
 
-// The entries point into `input.found`, which must outlive the result.
-LoadOrder BuildLoadOrder(const LoadOrderInput& input);
+// From the bytes of Plugins.txt and of Skyrim.ccc (empty where there is none)
+// and the files in Data. The entries point into `found`, which must outlive
+// the result.
+LoadOrder BuildLoadOrder(std::string_view pluginsTxt, std::string_view skyrimCcc,
+                         const std::vector<FoundPlugin>& found);
 
 // "00", "FE:000"; empty for a file that does not load.
 std::string IndexText(const LoadOrderEntry& entry);

@@ -83,7 +83,7 @@ bool ReadGamePlugins(const fs::path& gameDir, const std::string& pluginsTxt, Gam
     return false;
   }
   ReadText(gameDir / "Skyrim.ccc", &cccText);
-  plugins->order = gamedata::BuildLoadOrder({listText, cccText, plugins->found});
+  plugins->order = gamedata::BuildLoadOrder(listText, cccText, plugins->found);
   return true;
 }
 

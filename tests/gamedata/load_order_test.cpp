@@ -100,7 +100,7 @@ TEST_P(BuildsLoadOrder, AsTheGame) {
   const Case& c = GetParam();
   const std::vector<FoundPlugin> found = Data(c.data);
   if (found.empty()) GTEST_SKIP() << "no real plugin files in " << kReal;
-  const LoadOrder order = BuildLoadOrder({c.pluginsTxt, c.ccc, found});
+  const LoadOrder order = BuildLoadOrder(c.pluginsTxt, c.ccc, found);
   EXPECT_EQ(order.error, "");
   EXPECT_EQ(Listing(order), c.expected);
 }
@@ -118,9 +118,9 @@ TEST(LoadOrder, TooManyFilesForTheIndices) {
       list += "*" + name + "\n";
     };
     for (std::size_t i = 0; i < limit; ++i) add("P" + std::to_string(i) + extension);
-    EXPECT_EQ(BuildLoadOrder({list, "", found}).error, "") << extension;
+    EXPECT_EQ(BuildLoadOrder(list, "", found).error, "") << extension;
     add("Extra" + extension);
-    EXPECT_NE(BuildLoadOrder({list, "", found}).error.find("too many"), std::string::npos)
+    EXPECT_NE(BuildLoadOrder(list, "", found).error.find("too many"), std::string::npos)
         << extension;
   }
 }

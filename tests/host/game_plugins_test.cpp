@@ -92,6 +92,15 @@ TEST(GamePlugins, LoadOrderCommandPrintsIndicesAndWarnsAboutLightNumbers) {
   EngineData data;
   EXPECT_FALSE(AddToEngine(plugins, &data, &error));
   EXPECT_EQ(error, "Data/Patch.esp: offset 0x55: a record header runs past the end of the file");
+
+  game.Write("Data/Torn.esp", "TES4");
+  game.Write("Plugins.txt", "*Quests.esm\n*Torn.esp\n");
+  out.str("");
+  EXPECT_EQ(PrintLoadOrder(game.str(), "", out, err), 1);
+  EXPECT_NE(out.str().find("--      Torn.esp  [damaged: Data/Torn.esp: offset 0x0: not a plugin "
+                           "file: shorter than a record header]\n"),
+            std::string::npos)
+      << out.str();
 }
 
 }  // namespace
