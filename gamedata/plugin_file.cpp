@@ -47,7 +47,7 @@ class MemorySource : public Source {
   explicit MemorySource(std::string_view bytes) : bytes_(bytes) { size_ = bytes.size(); }
   bool ReadAt(std::uint64_t offset, void* into, std::size_t count) override {
     if (offset > size_ || size_ - offset < count) return false;
-    std::memcpy(into, bytes_.data() + offset, count);
+    if (count > 0) std::memcpy(into, bytes_.data() + offset, count);
     return true;
   }
 
@@ -72,6 +72,7 @@ class FileSource : public Source {
 
   bool ReadAt(std::uint64_t offset, void* into, std::size_t count) override {
     if (offset > size_ || size_ - offset < count) return false;
+    if (count == 0) return true;
     auto* out = static_cast<unsigned char*>(into);
     if (count > kWindowSize) return Direct(offset, out, count);
     if (offset < start_ || offset + count > start_ + filled_) {

@@ -106,7 +106,7 @@ const Damage kDamage[] = {
     {"other signature", "TES3" + kHead.substr(4), 0, "starts with TES3, not TES4"},
     {"header past end", WithU32(kHead, 4, 1000), 0, "runs past the end of the file"},
     {"subrecord past header", WithU32(kHead, 28, 0xFFFF), 24, "HEDR subrecord's size"},
-    {"no HEDR", pb::Record("TES4", 0, pb::Subrecord("CNAM", "x")), 24, "no HEDR"},
+    {"no HEDR", pb::Record("TES4", 0), 24, "no HEDR"},
     {"record past end", kHead + WithU32(pb::Record("BPTD", 1, "ab"), 4, 3), kBody,
      "BPTD record's size 3 runs past the end of the file"},
     {"torn record header", kHead + "BPTD\x02", kBody, "header runs past the end of the file"},
