@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include "gamedata/form_ids.h"
-#include "gamedata/form_types.h"
 #include "tests/support/plugin_bytes.h"
 
 namespace cw::gamedata {
@@ -29,7 +28,8 @@ struct RealFile {
 };
 
 const RealFile kRealFiles[] = {
-    {"plugins/Blank.esm", 0x1, 0.94f, {}, 10, 10, 0xCF9},  // a CELL in nested groups first
+    // A CELL in nested groups first; an override list of 65,536 bytes sized by XXXX.
+    {"plugins/Blank.esm", 0x1, 0.94f, {}, 10, 10, 0xCF9},
     {"plugins/Blank.esl", 0x200, 1.70f, {}, 6, 6, 0xCEC},
     {"plugins/Blank.esp", 0x0, 0.94f, {}, 6, 6, 0xCEC},
     {"plugins/Blank - Master Dependent.esm", 0x1, 0.94f, {"Blank.esm"}, 8, 4, 0xCF0},
@@ -69,17 +69,6 @@ TEST_P(RealPluginFile, ReadsHeaderAndRecords) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, RealPluginFile, testing::ValuesIn(kRealFiles));
-
-// The override list of Blank.esm is 65,536 bytes: its size comes from XXXX.
-TEST(PluginFile, LongSubrecordSizeComesFromXXXX) {
-  const std::string file =
-      pb::Header(0x1, 0.94f, {}, 1, pb::Subrecord("ONAM", std::string(70000, 'o'))) +
-      pb::Group("QUST", pb::Record("QUST", 0x801));
-  const PluginContents c = ReadPluginBytes(file, "long.esm", Depth::kRecords);
-  ASSERT_TRUE(c.ok) << c.error.Text();
-  ASSERT_EQ(c.records.size(), 1u);
-  EXPECT_EQ(FormTypeOfSignature(c.records[0].signature), kQuestType);
-}
 
 struct Damage {
   const char* name;
