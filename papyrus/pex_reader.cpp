@@ -14,7 +14,7 @@ namespace {
 constexpr std::uint32_t kMagic = 0xFA57C0DE;
 constexpr std::uint32_t kMagicSwapped = 0xDEC057FA;
 // Far beyond any compiled script (the game's largest are a few hundred kilobytes).
-constexpr std::uintmax_t kLargestFile = 64u << 20;
+constexpr std::uintmax_t kLargestFile = 16u << 20;
 
 class Reader {
  public:

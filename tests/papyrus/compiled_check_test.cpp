@@ -3,143 +3,133 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "plugin/registration.h"
+#include "platform/ascii.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/pex_writer.h"
 
 namespace cw::papyrus {
 namespace {
 
-using test::PexBuilder;
-
 const std::filesystem::path kFixtures = CW_SOURCE_DIR "/../shared/fixtures/pex/pex";
 
-// The fixture that calls every native once or more, as the plugin registers them.
-TEST(CompiledCheck, FindsNothingInCallsOfEveryNative) {
-  if (!std::filesystem::exists(kFixtures)) GTEST_SKIP() << "no fixtures at " << kFixtures;
-  const PexReadResult r = ReadPexFile(kFixtures / "CwNativesTest.pex");
-  ASSERT_TRUE(r.ok()) << r.error;
-  for (const Finding& f : CheckCompiledScript(r.file))
-    ADD_FAILURE() << f.line << ": " << f.native << ": " << f.text;
+StringIndex Text(PexFile& f, const std::string& text) {
+  for (std::size_t i = 0; i < f.strings.size(); ++i)
+    if (f.strings[i] == text) return static_cast<StringIndex>(i);
+  f.strings.push_back(text);
+  return static_cast<StringIndex>(f.strings.size() - 1);
+}
+
+// The first static call of a native of that name.
+PexInstruction& CallOf(PexFile& f, const std::string& native) {
+  for (PexNamedFunction& fn : f.objects.at(0).states.at(0).functions)
+    for (PexInstruction& i : fn.function.code)
+      if (i.opcode == 0x19 && EqualsIgnoringAsciiCase(f.text(i.operands[1].string), native))
+        return i;
+  throw std::runtime_error("no call of " + native);
+}
+
+std::vector<std::string> Findings(const PexFile& f) {
+  std::vector<std::string> found;
+  for (const Finding& x : CheckCompiledScript(f))
+    found.push_back(std::to_string(x.line) + ": " + x.native + ": " + x.text);
+  return found;
 }
 
 struct CallCase {
   const char* name;
-  std::vector<PexBuilder::Value> (*args)(PexBuilder&);
-  const char* className;
-  const char* native;
-  const char* result;    // the local the result goes to
-  std::string expected;  // the report's line after "FILE:7: error: "; empty: none
+  const char*
+      native;  // whose first call in CwNativesTest changes (Hex: line 53, "Hex ::temp0 255 4")
+  std::function<void(PexFile&, PexInstruction&)> change;
+  std::string expected;  // empty: nothing to report
 };
 
 class CompiledCall : public testing::TestWithParam<CallCase> {};
 
-// One call at source line 7, from a script compiled against other declarations.
+// The fixture calls every native as the plugin registers it; changed as if compiled
+// against other declarations, each call is reported at its source line.
 TEST_P(CompiledCall, IsReportedAtItsLine) {
-  const CallCase& c = GetParam();
-  PexBuilder b("CwCaller");
-  b.AddFunction("Run", {{7, b.CallStatic(c.className, c.native, c.args(b), c.result)}});
-  auto& locals = b.file().objects[0].states[0].functions[0].function.locals;
-  for (const char* type : {"String", "Int", "Float", "form"})
-    locals.push_back({b.Text(std::string("::") + type), b.Text(type)});
-  locals.push_back({b.Text("::nonevar"), b.Text("None")});
-  test::GameFolder folder;
-  folder.Write("CwCaller.pex", b.Bytes());
-  const std::string file = (folder.path() / "CwCaller.pex").string();
-  std::ostringstream out, err;
-  const int status = CheckScriptFiles({file}, out, err);
-  const std::string summary = " script(s) read (1 compiled), 0 of them of the plugin's classes: ";
-  if (c.expected.empty()) {
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(out.str(), "1" + summary + "0 error(s), 0 warning(s), 0 note(s)\n");
-  } else {
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(out.str(), file + ":7: error: " + c.expected + "\n1" + summary +
-                             "1 error(s), 0 warning(s), 0 note(s)\n");
-  }
+  if (!std::filesystem::exists(kFixtures)) GTEST_SKIP() << "no fixtures at " << kFixtures;
+  const PexReadResult r = ReadPexFile(kFixtures / "CwNativesTest.pex");
+  ASSERT_TRUE(r.ok()) << r.error;
+  PexFile f = r.file;
+  GetParam().change(f, CallOf(f, GetParam().native));
+  const std::vector<std::string> expected = GetParam().expected.empty()
+                                                ? std::vector<std::string>{}
+                                                : std::vector<std::string>{GetParam().expected};
+  EXPECT_EQ(Findings(f), expected);
 }
 
-using V = std::vector<PexBuilder::Value>;
+PexValue Id(PexFile& f, const char* name) {
+  return {PexValue::Kind::Identifier, Text(f, name)};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Calls, CompiledCall,
     testing::Values(
-        CallCase{"Matching",
-                 [](PexBuilder&) {
-                   return V{PexBuilder::Int(255), PexBuilder::Int(4)};
+        CallCase{"AsRegistered", "Hex", [](PexFile&, PexInstruction&) {}, ""},
+        CallCase{"IntForFloat", "getIniFloat",
+                 [](PexFile&, PexInstruction& i) {
+                   i.operands[6] = {PexValue::Kind::Int, 0, 1};
                  },
-                 "fWUtility", "hex", "::String", ""},
-        CallCase{"IntForFloat",
-                 [](PexBuilder& b) {
-                   return V{b.String("c"), b.String("f"), b.String("k"), PexBuilder::Int(1)};
-                 },
-                 "FWUtility", "getIniFloat", "::Float", ""},
-        CallCase{"NoneForForm", [](PexBuilder&) { return V{PexBuilder::None()}; }, "fwutility",
-                 "GetStringFromForm", "::nonevar", ""},
-        CallCase{"OtherClass", [](PexBuilder&) { return V{}; }, "debug", "Hexx", "::nonevar", ""},
-        CallCase{"Unknown", [](PexBuilder&) { return V{}; }, "fWUtility", "Hexx", "::nonevar",
-                 "FWUtility.Hexx: called; the plugin registers no native of that name"},
-        CallCase{"OfAnotherClass", [](PexBuilder&) { return V{}; }, "fWUtility", "getLangSize",
-                 "::Int",
-                 "FWUtility.getLangSize: called; the plugin registers no native of that name (it "
-                 "is a native of FWTextContents)"},
-        CallCase{"ArgumentCount", [](PexBuilder&) { return V{PexBuilder::Int(255)}; }, "fWUtility",
-                 "Hex", "::String",
-                 "FWUtility.Hex: called with 1 argument(s); the plugin's native takes 2 (Int "
+                 ""},
+        CallCase{"Unknown", "Hex",
+                 [](PexFile& f, PexInstruction& i) { i.operands[1] = Id(f, "Hexx"); },
+                 "53: FWUtility.Hexx: called; the plugin registers no native of that name"},
+        CallCase{"OfAnotherClass", "Hex",
+                 [](PexFile& f, PexInstruction& i) { i.operands[1] = Id(f, "getLangText"); },
+                 "53: FWUtility.getLangText: called; the plugin registers no native of that name "
+                 "(it is a native of FWTextContents)"},
+        CallCase{"ArgumentCount", "Hex", [](PexFile&, PexInstruction& i) { i.operands.pop_back(); },
+                 "53: FWUtility.Hex: called with 1 argument(s); the plugin's native takes 2 (Int "
                  "aiValue, Int aiDigits)"},
-        CallCase{"LiteralKind",
-                 [](PexBuilder& b) {
-                   return V{PexBuilder::Int(255), b.String("4")};
+        CallCase{"LiteralKind", "Hex",
+                 [](PexFile& f, PexInstruction& i) {
+                   i.operands[4] = {PexValue::Kind::String, Text(f, "4")};
                  },
-                 "fWUtility", "Hex", "::String",
-                 "FWUtility.Hex: argument 2 is the String \"4\" where the plugin's native takes "
-                 "Int aiDigits"},
-        CallCase{"FloatForInt",
-                 [](PexBuilder&) {
-                   return V{PexBuilder::Float(1.5f), PexBuilder::Int(4)};
-                 },
-                 "fWUtility", "Hex", "::String",
-                 "FWUtility.Hex: argument 1 is the Float 1.500000 where the plugin's native "
-                 "takes Int aiValue"},
-        CallCase{"VariableKind", [](PexBuilder& b) { return V{b.Identifier("::form")}; },
-                 "fWUtility", "toLower", "::String",
-                 "FWUtility.toLower: argument 1 is ::form (form) where the plugin's native takes "
-                 "String asText"},
-        CallCase{"ResultKind", [](PexBuilder& b) { return V{b.Identifier("::String")}; },
-                 "fWUtility", "toLower", "::Int",
-                 "FWUtility.toLower: the result goes to ::Int (Int) where the plugin's native "
+                 "53: FWUtility.Hex: argument 2 is the String \"4\" where the plugin's native "
+                 "takes Int aiDigits"},
+        CallCase{"VariableKind", "Hex",
+                 [](PexFile& f, PexInstruction& i) { i.operands[3] = Id(f, "sHex"); },
+                 "53: FWUtility.Hex: argument 1 is sHex (String) where the plugin's native takes "
+                 "Int aiValue"},
+        CallCase{"ResultKind", "Hex",
+                 [](PexFile& f, PexInstruction& i) { i.operands[2] = Id(f, "::temp1"); },
+                 "53: FWUtility.Hex: the result goes to ::temp1 (Int) where the plugin's native "
                  "returns String"}),
     [](const testing::TestParamInfo<CallCase>& info) { return info.param.name; });
 
-// A compiled script of the plugin's classes is checked as its declarations; damaged
-// files and folders of compiled scripts are reported as the sources are.
-TEST(CompiledCheck, DeclarationsDamageAndFolders) {
-  PexBuilder declarations("FWTextContents");
-  declarations.AddFunction("getLangSize", {}, true, "Int");
-  declarations.AddFunction("getLangText", {}, true, "String");
-  auto& states = declarations.file().objects[0].states[0].functions;
-  for (auto& f : states) f.function.flags = 3;  // global native
-  states[1].function.params.push_back({declarations.Text("aiKey"), declarations.Text("Int")});
+// check-scripts takes compiled scripts beside sources: a compiled script of the plugin's
+// classes is compared as its declarations; a damaged one is named with its offset.
+TEST(CompiledCheck, ReportsDeclarationsAndDamage) {
+  if (!std::filesystem::exists(kFixtures)) GTEST_SKIP() << "no fixtures at " << kFixtures;
+  PexFile f = ReadPexFile(kFixtures / "CwBench.pex").file;
+  PexObject& o = f.objects.at(0);
+  o.name = Text(f, "FWUtility");
+  for (PexNamedFunction& fn : o.states.at(0).functions) {
+    if (f.text(fn.name) != "Spin") continue;
+    fn.name = Text(f, "Hex");
+    fn.function.flags = 3;  // global native
+  }
+  EXPECT_EQ(Findings(f),
+            (std::vector<std::string>{
+                "0: FWUtility.Hex: returns Int; the plugin's native returns String",
+                "0: FWUtility.Hex: takes (Int); the plugin's native takes (Int, Int)",
+                "0: FWUtility: 40 native(s) of the plugin not declared (a script needs to declare "
+                "only those it calls; --all lists them)"}));
+
   test::GameFolder folder;
-  folder.Write("Scripts/FWTextContents.pex", declarations.Bytes());
-  folder.Write("Scripts/Sub/Damaged.pex", declarations.Bytes().substr(0, 20));
+  folder.Write("Scripts/Broken.pex", "\xFA\x57\xC0\xDE\x03\x02");
+  std::filesystem::copy(kFixtures / "CwNativesTest.pex", folder.path() / "Scripts");
   std::ostringstream out, err;
   EXPECT_EQ(CheckScriptFiles({(folder.path() / "Scripts").string()}, out, err), 2);
-  const std::string own = (folder.path() / "Scripts" / "FWTextContents.pex").string();
-  const std::string damaged = (folder.path() / "Scripts" / "Sub" / "Damaged.pex").string();
-  EXPECT_EQ(out.str(),
-            own +
-                ": error: FWTextContents.getLangText: takes (Int); the plugin's native "
-                "takes (String)\n" +
-                own +
-                ": note: FWTextContents: 3 native(s) of the plugin not declared (a script needs "
-                "to declare only those it calls; --all lists them)\n" +
-                damaged + ": error: offset 18: the file ends early (header)\n" +
-                "1 script(s) read (1 compiled), 1 of them of the plugin's classes: 2 error(s), 0 "
-                "warning(s), 1 note(s)\n");
+  EXPECT_EQ(out.str(), (folder.path() / "Scripts" / "Broken.pex").string() +
+                           ": error: offset 6: the file ends early (header)\n"
+                           "1 script(s) read (1 compiled), 0 of them of the plugin's classes: 1 "
+                           "error(s), 0 warning(s), 0 note(s)\n");
 }
 
 }  // namespace

@@ -292,7 +292,8 @@ TEST(CheckFolders, EveryScriptBelowInNameOrder) {
   folder.Write("Empty/readme.txt", "");
   std::ostringstream out2;
   EXPECT_EQ(CheckScriptFiles({(folder.path() / "Empty").string()}, out2, err), 2);
-  EXPECT_NE(out2.str().find("the folder holds no .psc or .pex file"), std::string::npos) << out2.str();
+  EXPECT_NE(out2.str().find("the folder holds no .psc or .pex file"), std::string::npos)
+      << out2.str();
 }
 
 // The host program: declarations written to a folder check clean; a changed file
