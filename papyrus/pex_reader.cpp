@@ -25,13 +25,24 @@ class Reader {
   std::size_t offset() const { return at_; }
   bool AtEnd() const { return at_ == bytes_.size(); }
 
-  // What is being read, for the error messages.
-  void Within(std::string where) { where_ = std::move(where); }
+  // What is being read, for the error messages ("function Quest.OnInit in state Busy"):
+  // views of constant texts and of the string table, which is complete before anything
+  // names one of its entries. Made into text only when an error is found.
+  void Within(std::string_view what, std::string_view object = {}, std::string_view name = {},
+              std::string_view state = {}) {
+    where_ = {what, object, name, state};
+  }
 
   bool Fail(std::size_t offset, const std::string& what) {
     if (error_.empty()) {
       error_ = std::string(fileName_) + ": offset " + std::to_string(offset) + ": " + what;
-      if (!where_.empty()) error_ += " (" + where_ + ")";
+      if (!where_.what.empty()) {
+        error_ += " (" + std::string(where_.what);
+        if (!where_.object.empty()) error_ += " " + std::string(where_.object);
+        if (!where_.name.empty()) error_ += "." + std::string(where_.name);
+        if (!where_.state.empty()) error_ += " in state " + std::string(where_.state);
+        error_ += ")";
+      }
     }
     return false;
   }
@@ -123,6 +134,7 @@ class Reader {
     if (!Number(&out->opcode)) return false;
     const int fixed = PexOperandCount(out->opcode);
     if (fixed < 0) return Fail(start, "unknown opcode " + Hex(out->opcode));
+    out->operands.reserve(static_cast<std::size_t>(fixed));
     for (int i = 0; i < fixed; ++i)
       if (!Value(&out->operands.emplace_back())) return false;
     if (!PexTakesArguments(out->opcode)) return true;
@@ -131,6 +143,9 @@ class Reader {
     if (!Value(&count)) return false;
     if (count.kind != PexValue::Kind::Int || count.integer < 0)
       return Fail(countAt, "the argument count is no Int of 0 or more");
+    // Each argument takes a byte at least: a count beyond the bytes left reserves nothing.
+    if (static_cast<std::size_t>(count.integer) <= bytes_.size() - at_)
+      out->operands.reserve(out->operands.size() + static_cast<std::size_t>(count.integer));
     for (std::int32_t i = 0; i < count.integer; ++i)
       if (!Value(&out->operands.emplace_back())) return false;
     return true;
@@ -204,23 +219,22 @@ class Reader {
     return true;
   }
 
-  bool Property(const std::string& objectName, PexProperty* p) {
+  bool Property(std::string_view objectName, PexProperty* p) {
     if (!Index(&p->name)) return false;
-    Within("property " + objectName + "." + file_->text(p->name));
+    Within("property", objectName, file_->text(p->name));
     if (!Index(&p->type) || !Index(&p->doc) || !Number(&p->userFlags) || !Number(&p->flags))
       return false;
     if (p->automatic()) return Index(&p->autoVariable);
     return (!p->readable() || Function(&p->getter)) && (!p->writable() || Function(&p->setter));
   }
 
-  bool State(const std::string& objectName, PexState* s) {
+  bool State(std::string_view objectName, PexState* s) {
     std::uint16_t count = 0;
     if (!Index(&s->name) || !Number(&count)) return false;
     for (std::uint16_t i = 0; i < count; ++i) {
       PexNamedFunction& f = s->functions.emplace_back();
       if (!Index(&f.name)) return false;
-      Within("function " + objectName + "." + file_->text(f.name) +
-             (!file_->text(s->name).empty() ? " in state " + file_->text(s->name) : ""));
+      Within("function", objectName, file_->text(f.name), file_->text(s->name));
       if (!Function(&f.function)) return false;
     }
     return true;
@@ -233,7 +247,7 @@ class Reader {
     std::uint32_t size = 0;
     if (!Index(&o->name) || !Number(&size)) return false;
     const std::string& name = file_->text(o->name);
-    Within("object " + name);
+    Within("object", name);
     if (!Index(&o->parent) || !Index(&o->doc) || !Number(&o->userFlags) || !Index(&o->autoState))
       return false;
     std::uint16_t count = 0;
@@ -241,14 +255,14 @@ class Reader {
     for (std::uint16_t i = 0; i < count; ++i) {
       PexVariable& v = o->variables.emplace_back();
       if (!Index(&v.name)) return false;
-      Within("variable " + name + "." + file_->text(v.name));
+      Within("variable", name, file_->text(v.name));
       if (!Index(&v.type) || !Number(&v.userFlags) || !Value(&v.initial)) return false;
     }
-    Within("object " + name);
+    Within("object", name);
     if (!Number(&count)) return false;
     for (std::uint16_t i = 0; i < count; ++i)
       if (!Property(name, &o->properties.emplace_back())) return false;
-    Within("object " + name);
+    Within("object", name);
     if (!Number(&count)) return false;
     for (std::uint16_t i = 0; i < count; ++i)
       if (!State(name, &o->states.emplace_back())) return false;
@@ -277,7 +291,9 @@ class Reader {
   std::string_view fileName_;
   PexFile* file_;
   std::size_t at_ = 0;
-  std::string where_ = "header";
+  struct Where {
+    std::string_view what, object, name, state;
+  } where_{"header", {}, {}, {}};
   std::string error_;
 };
 
