@@ -140,6 +140,108 @@ def script_seeds():
     }
 
 
+# --- Whole compiled scripts ----------------------------------------------------
+
+class Pex:
+    """A compiled script written field by field, the names interned in its table."""
+
+    def __init__(self):
+        self.strings = [b""]
+
+    def s(self, text):
+        if text not in self.strings:
+            self.strings.append(text)
+        return struct.pack(">H", self.strings.index(text))
+
+    def value(self, v):
+        if v is None:
+            return b"\0"
+        if isinstance(v, bool):
+            return b"\5" + bytes([v])
+        if isinstance(v, int):
+            return b"\3" + struct.pack(">i", v)
+        if isinstance(v, float):
+            return b"\4" + struct.pack(">f", v)
+        if v.startswith(b'"'):
+            return b"\2" + self.s(v[1:])
+        return b"\1" + self.s(v)
+
+    def function(self, code, params=(), local=(), ret=b"None", flags=1):
+        out = self.s(ret) + self.s(b"") + struct.pack(">IB", 0, flags)
+        for names in (params, local):
+            out += struct.pack(">H", len(names)) + b"".join(self.s(n) + self.s(t) for n, t in names)
+        out += struct.pack(">H", len(code))
+        for op, *operands in code:
+            fixed = {0x17: 3, 0x18: 2, 0x19: 3}.get(op, len(operands))
+            out += bytes([op]) + b"".join(self.value(v) for v in operands[:fixed])
+            if op in (0x17, 0x18, 0x19):
+                out += self.value(len(operands) - fixed)
+                out += b"".join(self.value(v) for v in operands[fixed:])
+        return out
+
+    def file(self, objects, lines, game_sizes=True):
+        body = b""
+        for name, data in objects:
+            size = struct.pack(">I", len(data) + 4) if game_sizes else struct.pack("<I", len(data))
+            body += self.s(name) + size + data
+        debug = b"".join(self.s(o) + self.s(st) + self.s(f) + bytes([kind]) +
+                         struct.pack(">H", len(ls)) + b"".join(struct.pack(">H", l) for l in ls)
+                         for o, st, f, kind, ls in lines)
+        flags = self.s(b"hidden") + b"\0" + self.s(b"conditional") + b"\1"
+        head = struct.pack(">IBBHQ", 0xFA57C0DE, 3, 2, 1, 0x5F000000)
+        head += counted(b"Made.psc") + counted(b"") + counted(b"vm")
+        table = struct.pack(">H", len(self.strings)) + b"".join(counted(t) for t in self.strings)
+        return (head + table + b"\1" + struct.pack(">QH", 0, len(lines)) + debug +
+                struct.pack(">H", 2) + flags + struct.pack(">H", len(objects)) + body)
+
+
+def pex_seeds():
+    def quest(game_sizes):
+        p = Pex()
+        run = p.function([(0x19, b"debug", b"Trace", b"::NoneVar", b'"hi"', 0),
+                          (0x01, b"::temp0", b"a", 2), (0x10, b"::temp1", b"::temp0", 1.5),
+                          (0x16, b"::temp1", 2), (0x17, b"Mode", b"self", b"::temp2"),
+                          (0x18, b"Run", b"::NoneVar", b"a"), (0x1E, b"::temp3", 4),
+                          (0x22, b"::temp3", b"::temp0", None, -1), (0x1C, b"P", b"self", b"::temp0"),
+                          (0x1A, True)],
+                         params=[(b"a", b"Int")], local=[(b"::temp0", b"Int"), (b"::temp3", b"Int[]")],
+                         ret=b"Bool", flags=0)
+        get = p.function([(0x1A, b"iValue")], ret=b"Int", flags=0)
+        put = p.function([(0x0D, b"iValue", b"aiValue")], params=[(b"aiValue", b"Int")], flags=0)
+        native = p.function([], ret=b"Int", flags=3)
+        data = p.s(b"Quest") + p.s(b"") + struct.pack(">I", 2) + p.s(b"")
+        data += struct.pack(">H", 2) + p.s(b"iValue") + p.s(b"Int") + struct.pack(">I", 0) + p.value(7)
+        data += p.s(b"::Auto_var") + p.s(b"String") + struct.pack(">I", 0) + p.value(b'"x"')
+        data += struct.pack(">H", 2)
+        data += p.s(b"Auto") + p.s(b"String") + p.s(b"") + struct.pack(">IB", 0, 7) + p.s(b"::Auto_var")
+        data += p.s(b"P") + p.s(b"Int") + p.s(b"") + struct.pack(">IB", 0, 3) + get + put
+        data += struct.pack(">H", 2)
+        data += p.s(b"") + struct.pack(">H", 2) + p.s(b"Run") + run + p.s(b"Count") + native
+        data += p.s(b"Busy") + struct.pack(">H", 1) + p.s(b"Run") + run
+        lines = [(b"Made", b"", b"Run", 0, list(range(10, 20))), (b"Made", b"", b"P", 1, [3]),
+                 (b"Made", b"", b"P", 2, [4]), (b"Made", b"Busy", b"Run", 0, [])]
+        return p.file([(b"Made", data)], lines, game_sizes)
+
+    def every_opcode():
+        p = Pex()
+        code = [(op, b"::temp0", b"a", b"b") for op in range(0x01, 0x0A)]
+        code += [(op, b"::temp0", b"a") for op in range(0x0A, 0x0F)]
+        code += [(op, b"::temp0", b"a", b"b") for op in range(0x0F, 0x14)]
+        code += [(0x00,), (0x14, 1), (0x15, True, 1), (0x1B, b"::temp0", b'"a"', b'"b"'),
+                 (0x1D, b"P", b"self", 3), (0x1F, b"::temp0", b"arr"),
+                 (0x20, b"::temp0", b"arr", 0), (0x21, b"arr", 0, 1),
+                 (0x23, b"arr", b"::temp0", 1, -1), (0x1A, None)]
+        data = p.s(b"") + p.s(b"") + struct.pack(">I", 0) + p.s(b"") + struct.pack(">HHH", 0, 0, 1)
+        data += p.s(b"") + struct.pack(">H", 1) + p.s(b"All") + p.function(code)
+        return p.file([(b"Ops", data)], [])
+
+    return {
+        "quest-game-sizes": quest(True),
+        "quest-other-sizes": quest(False),
+        "every-opcode": every_opcode(),
+    }
+
+
 # --- Form references and text functions --------------------------------------
 
 def form_reference_seeds():
@@ -260,6 +362,7 @@ SEEDS = {
     "version_text_fuzz": version_text_seeds,
     "papyrus_source_fuzz": papyrus_seeds,
     "plugin_file_fuzz": plugin_seeds,
+    "pex_reader_fuzz": pex_seeds,
 }
 
 

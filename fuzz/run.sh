@@ -52,6 +52,14 @@ for real in version-1-5-97-0 versionlib-1-6-353-0; do
   fi
 done
 
+# The compiled scripts of the fixtures (ours and the game compiler's) seed the
+# compiled script reader, read from there as well.
+extra_pex=$build/extra-seeds/pex_reader_fuzz
+mkdir -p "$extra_pex"
+for real in "$fixtures"/pex/pex/*.pex "$fixtures"/real/*.pex; do
+  if [ -f "$real" ]; then cp "$real" "$extra_pex/"; fi
+done
+
 passed=0
 failed=0
 for target in "${targets[@]}"; do
@@ -67,6 +75,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
   seeds=("$root/fuzz/corpus/$target")
   [ "$target" = database_reader_fuzz ] && seeds+=("$extra")
+  [ "$target" = pex_reader_fuzz ] && seeds+=("$extra_pex")
 
   status=0
   : >"$log"

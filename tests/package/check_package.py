@@ -34,7 +34,8 @@ def main():
     zip_path, built_dll, version, source_dir, readobj, symbolizer, pdbutil = sys.argv[1:8]
     check(os.path.basename(zip_path) == f"Cradlewright-{version}.zip",
           f"archive name {os.path.basename(zip_path)}")
-    check_scripts_archive(zip_path[:-len(".zip")] + "-scripts.zip", version, source_dir)
+    check_scripts_archive(zip_path[:-len(".zip")] + "-scripts.zip", version, source_dir,
+                          built_dll, readobj)
 
     with zipfile.ZipFile(zip_path) as archive:
         files = sorted(n for n in archive.namelist() if not n.endswith("/"))
@@ -152,23 +153,36 @@ def declared_exports(source_dir):
 
 SCRIPTS = "Source/Scripts/"
 SCRIPT_CLASSES = ["FWUtility", "FWChildEnchant", "FWTextContents"]
+# The host programs of each game version the simulator plays, and the plugin they load.
+HOST_PROGRAMS = ["cradlewright-host.exe", "cradlewright-host-1.6.1170.0.exe",
+                 "cradlewright-host-1.4.15.0.exe"]
 
 
-def check_scripts_archive(zip_path, version, source_dir):
+def check_scripts_archive(zip_path, version, source_dir, built_dll, readobj):
     """The mod authors' archive: the three declaration files under Source/Scripts/ and
     the text on using them; every native declared once, global native, followed by its
-    documentation comment, and the same declarations as the reference page."""
+    documentation comment, and the same declarations as the reference page. The host
+    programs and the plugin beside them, without debug sections, run from the unpacked
+    archive; the text on writing tests describes the test command's convention."""
     if not check(os.path.exists(zip_path), f"no scripts archive {os.path.basename(zip_path)}"):
         return
     with zipfile.ZipFile(zip_path) as archive:
         files = sorted(n for n in archive.namelist() if not n.endswith("/"))
-        expected = sorted([SCRIPTS + c + ".psc" for c in SCRIPT_CLASSES] +
-                          ["Cradlewright-scripts.txt"])
+        expected = sorted([SCRIPTS + c + ".psc" for c in SCRIPT_CLASSES] + HOST_PROGRAMS +
+                          ["Cradlewright-scripts.txt", "Cradlewright-testing.txt",
+                           "Cradlewright.dll"])
         if not check(files == expected, f"scripts archive files {files}"):
             return
         text = archive.read("Cradlewright-scripts.txt").decode("utf-8")
         check(f"Cradlewright {version}" in text and "check-scripts" in text,
               "the scripts archive's text names no version or check-scripts")
+        testing = archive.read("Cradlewright-testing.txt").decode("utf-8")
+        for part in (f"Cradlewright {version}", "cradlewright-host.exe test", "global",
+                     "Bool", "True", "passed", "failed", "--game-dir"):
+            check(part in testing, f"the text on testing does not mention {part!r}")
+        with tempfile.TemporaryDirectory() as unpacked:
+            archive.extractall(unpacked)
+            check_host_programs(unpacked, built_dll, readobj)
         declared = []
         for name in SCRIPT_CLASSES:
             lines = archive.read(SCRIPTS + name + ".psc").decode("utf-8").split("\n")
@@ -185,6 +199,27 @@ def check_scripts_archive(zip_path, version, source_dir):
         documented = re.findall(r"^`(.*\) global native)`$", page.read(), re.M)
     check(sorted(documented) == sorted(declared),
           "the scripts archive's declarations differ from docs/natives.md")
+
+
+def check_host_programs(folder, built_dll, readobj):
+    """The plugin is the one the tests load; the host programs have no debug sections,
+    and the first, run from the folder under wine, loads the plugin beside it."""
+    with open(os.path.join(folder, "Cradlewright.dll"), "rb") as a, open(built_dll, "rb") as b:
+        check(a.read() == b.read(), "the scripts archive's DLL is not the one the tests load")
+    for program in HOST_PROGRAMS:
+        sections = re.findall(r"^\s*Name: (\S+)", run(readobj, "--sections",
+                                                       os.path.join(folder, program)), re.M)
+        check(".text" in sections and not [s for s in sections if s.startswith(".debug")],
+              f"{program} sections {sections}")
+    build = os.path.dirname(os.path.dirname(os.path.abspath(built_dll)))
+    wine = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake",
+                        "wine-run.sh")
+    env = dict(os.environ, WINEPREFIX=os.path.join(build, "wineprefix"))
+    natives = subprocess.run(["sh", wine, "./" + HOST_PROGRAMS[0], "natives"], cwd=folder, env=env,
+                             capture_output=True, text=True)
+    check(natives.returncode == 0 and natives.stdout.count("\n") == 50,
+          f"the archive's host program lists no 50 natives: {natives.returncode} "
+          f"{natives.stdout[:200]!r} {natives.stderr[:200]!r}")
 
 
 def guid_text(bytes_text):

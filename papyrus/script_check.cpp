@@ -1,4 +1,4 @@
-#include "host/script_check.h"
+#include "papyrus/script_check.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -8,11 +8,12 @@
 #include <string_view>
 #include <system_error>
 
-#include "host/script_declarations.h"
+#include "papyrus/compiled_check.h"
+#include "papyrus/script_declarations.h"
 #include "platform/ascii.h"
 #include "plugin/registration.h"
 
-namespace cw::sim {
+namespace cw::papyrus {
 namespace {
 
 namespace fs = std::filesystem;
@@ -218,14 +219,15 @@ void CheckNatives(const PapyrusScript& script, const char* className, bool listN
   }
 }
 
-// Every .psc file below a folder, in name order.
+// Every script source and compiled script below a folder, in name order.
 bool ScriptsBelow(const fs::path& folder, std::vector<std::string>* files, std::string* error) {
   std::error_code ec;
   std::vector<std::string> found;
   for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
-    if (EqualsIgnoringAsciiCase(it->path().extension().string(), ".psc"))
+    if (EqualsIgnoringAsciiCase(it->path().extension().string(), ".psc") ||
+        IsCompiledScriptPath(it->path().string()))
       found.push_back(it->path().string());
   }
   if (ec) {
@@ -299,7 +301,7 @@ int CheckScriptFiles(const std::vector<std::string>& args, std::ostream& out, st
 
   // Input that cannot be read is an error of its own, counted with the others.
   bool unreadable = false;
-  std::size_t read = 0, ofPlugin = 0, counts[3] = {0, 0, 0};
+  std::size_t read = 0, compiledRead = 0, ofPlugin = 0, counts[3] = {0, 0, 0};
   auto cannotRead = [&](const std::string& path, const std::string& why) {
     out << path << ": error: " << why << "\n";
     unreadable = true;
@@ -317,7 +319,7 @@ int CheckScriptFiles(const std::vector<std::string>& args, std::ostream& out, st
     if (!ScriptsBelow(path, &files, &error))
       cannotRead(path, "the folder cannot be read: " + error);
     else if (files.size() == before)
-      cannotRead(path, "the folder holds no .psc file");
+      cannotRead(path, "the folder holds no .psc or .pex file");
   }
 
   for (const std::string& path : files) {
@@ -329,15 +331,29 @@ int CheckScriptFiles(const std::vector<std::string>& args, std::ostream& out, st
       cannotRead(path, fs::exists(path, ec) ? "the file cannot be read" : "no such file or folder");
       continue;
     }
-    if (const std::string why = WhyNotScriptText(source); !why.empty()) {
-      cannotRead(path, why);
-      continue;
-    }
-    ++read;
-    const PapyrusScript script = ReadPapyrusScript(source);
-    if (IsNativeClass(script.name)) ++ofPlugin;
     options.fileName = path;
-    for (const Finding& f : CheckScript(script, options)) {
+    std::vector<Finding> findings;
+    if (IsCompiledScriptPath(path)) {
+      const PexReadResult compiled = ReadPex(source, path);
+      if (!compiled.ok()) {
+        cannotRead(path, compiled.error.substr(path.size() + 2));
+        continue;
+      }
+      ++read;
+      ++compiledRead;
+      if (IsNativeClass(DeclarationsOf(compiled.file).name)) ++ofPlugin;
+      findings = CheckCompiledScript(compiled.file, options);
+    } else {
+      if (const std::string why = WhyNotScriptText(source); !why.empty()) {
+        cannotRead(path, why);
+        continue;
+      }
+      ++read;
+      const PapyrusScript script = ReadPapyrusScript(source);
+      if (IsNativeClass(script.name)) ++ofPlugin;
+      findings = CheckScript(script, options);
+    }
+    for (const Finding& f : findings) {
       const Severity severity = SeverityOf(f.what);
       out << path;
       if (f.line) out << ":" << f.line;
@@ -347,14 +363,15 @@ int CheckScriptFiles(const std::vector<std::string>& args, std::ostream& out, st
       ++counts[static_cast<int>(severity)];
     }
   }
-  out << read << " script(s) read, " << ofPlugin
-      << " of them of the plugin's classes: " << counts[0] << " error(s), " << counts[1]
-      << " warning(s), " << counts[2] << " note(s)\n";
-  if (read > 0 && ofPlugin == 0)
+  out << read << " script(s) read";
+  if (compiledRead) out << " (" << compiledRead << " compiled)";
+  out << ", " << ofPlugin << " of them of the plugin's classes: " << counts[0] << " error(s), "
+      << counts[1] << " warning(s), " << counts[2] << " note(s)\n";
+  if (read > compiledRead && ofPlugin == 0)
     out << "note: none of the scripts is FWUtility, FWChildEnchant or FWTextContents: no "
            "declaration of a native was compared\n";
   if (unreadable) return 2;
   return counts[0] ? 1 : 0;
 }
 
-}  // namespace cw::sim
+}  // namespace cw::papyrus

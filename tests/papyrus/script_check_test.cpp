@@ -1,4 +1,4 @@
-#include "host/script_check.h"
+#include "papyrus/script_check.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "host/script_declarations.h"
+#include "papyrus/script_declarations.h"
 #include "plugin/registration.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/process.h"
 
-namespace cw::sim {
+namespace cw::papyrus {
 namespace {
 
 using Found = std::set<std::pair<Difference, std::string>>;
@@ -292,7 +292,8 @@ TEST(CheckFolders, EveryScriptBelowInNameOrder) {
   folder.Write("Empty/readme.txt", "");
   std::ostringstream out2;
   EXPECT_EQ(CheckScriptFiles({(folder.path() / "Empty").string()}, out2, err), 2);
-  EXPECT_NE(out2.str().find("the folder holds no .psc file"), std::string::npos) << out2.str();
+  EXPECT_NE(out2.str().find("the folder holds no .psc or .pex file"), std::string::npos)
+      << out2.str();
 }
 
 // The host program: declarations written to a folder check clean; a changed file
@@ -325,4 +326,4 @@ TEST(HostScriptCommands, DeclarationsRoundTripThroughCheckScripts) {
 }
 
 }  // namespace
-}  // namespace cw::sim
+}  // namespace cw::papyrus

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "host/papyrus_source.h"
+#include "papyrus/papyrus_source.h"
 
-namespace cw::sim {
+namespace cw::papyrus {
 
 enum class Severity { kError, kWarning, kNote };
 
@@ -55,10 +55,10 @@ bool IsNativeClass(const std::string& scriptName);
 // are only checked for their file name and for reserved words.
 std::vector<Finding> CheckScript(const PapyrusScript& script, const CheckOptions& options = {});
 
-// `check-scripts [--all] FILE|FOLDER...`: reads every file, and every .psc below each
-// folder, and reports "FILE:LINE: error|warning|note: ..." in file order. Returns 0
+// `check-scripts [--all] FILE|FOLDER...`: reads every file, and every .psc and .pex
+// below each folder, and reports "FILE:LINE: error|warning|note: ..." in file order. Returns 0
 // when nothing is wrong, 1 when an error was found, 2 for a usage error or input
 // that cannot be read.
 int CheckScriptFiles(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-}  // namespace cw::sim
+}  // namespace cw::papyrus
