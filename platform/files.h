@@ -66,7 +66,7 @@ class FolderEntries {
 
  private:
   std::string folder_;
-  std::intptr_t handle_;
+  [[maybe_unused]] std::intptr_t handle_;  // the open folder, where the system has one
 };
 
 // Size in bytes of a file that can be opened for reading; none for a folder, a
