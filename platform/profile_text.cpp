@@ -94,6 +94,12 @@ class LineScanner {
     return true;
   }
 
+  // The first byte of the next line.
+  std::size_t Position() const { return pos_; }
+  // Goes on from the line that starts at pos, a line start after Position(). The
+  // line breaks found so far stay valid: none lies between the two.
+  void JumpTo(std::size_t pos) { pos_ = pos; }
+
  private:
   std::string_view content_;
   std::size_t pos_;
@@ -101,10 +107,18 @@ class LineScanner {
   std::size_t lf_;
 };
 
-// Whether a line can be a section header: its first non-blank byte is "[".
-bool MayBeHeader(std::string_view content, std::size_t begin, std::size_t end) {
-  while (begin < end && IsBlank(content[begin])) ++begin;
-  return begin < end && content[begin] == '[';
+// The first byte of the first line at or after the line start `from` whose first
+// non-blank byte is "[", or npos. Only the "[" bytes of the text are looked at,
+// so the lines of other sections are passed at the speed of a byte search.
+std::size_t NextBracketLine(std::string_view content, std::size_t from) {
+  const std::size_t start = ContentStart(content);
+  for (std::size_t p = content.find('[', from); p != std::string_view::npos;
+       p = content.find('[', p + 1)) {
+    std::size_t line = p;
+    while (line > start && IsBlank(content[line - 1])) --line;
+    if (line == start || content[line - 1] == '\r' || content[line - 1] == '\n') return line;
+  }
+  return std::string_view::npos;
 }
 
 // Where key stands in the first section named `section`, found in one pass that
@@ -126,8 +140,13 @@ Place Locate(std::string_view content, std::string_view section, std::string_vie
   place.sectionFound = inSection;
   LineScanner lines(content);
   std::size_t begin, end, next;
-  while (lines.Next(begin, end, next)) {
-    if (!inSection && !MayBeHeader(content, begin, end)) continue;
+  for (;;) {
+    if (!inSection) {
+      const std::size_t header = NextBracketLine(content, lines.Position());
+      if (header == std::string_view::npos) break;
+      lines.JumpTo(header);
+    }
+    if (!lines.Next(begin, end, next)) break;
     const Line line = ClassifyLine(content, begin, end, next);
     if (line.kind == LineKind::kSection) {
       if (inSection) break;
