@@ -72,6 +72,10 @@ std::string TextOf(const std::string& bytes) {
   return encoding == ProfileEncoding::kBytes ? bytes : DecodeUtf16Profile(bytes, encoding);
 }
 
+void ForgetCached(const std::string& path) {
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+}
+
 bool FlushToDisk(const std::string& path) {
   const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -129,11 +133,17 @@ bool ReplaceWithCopy(const std::string& section, const std::string& key, const s
   CopyBeside copy(CopyNameBeside(target));
   if (exists && !CopyFileA(target.c_str(), copy.path().c_str(), TRUE)) return false;
   if (!WriteChecked(section, key, value, copy.path()) || !FlushToDisk(copy.path())) return false;
+  // Wine keeps the files it has read in memory and takes them anew only when their
+  // time of last change differs, which two writes within one tick of the file
+  // system's clock do not: the copy and the file are let go of (the documented
+  // flush call, which Windows answers without doing anything).
+  ForgetCached(copy.path());
   // Another program may hold the file open for a moment.
   for (int attempt = 0; attempt < 5; ++attempt) {
     if (MoveFileExA(copy.path().c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       copy.Keep();
+      ForgetCached(target);
       return true;
     }
     Sleep(20);
