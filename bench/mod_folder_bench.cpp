@@ -1,7 +1,8 @@
 // Folders of the mod folder with 5,000 files: one directory search (GetFileCount,
 // GetFileName of the last entry), a whole listing as scripts make it (GetFileCount,
 // then GetFileName for every index: quadratic by design), the folder fingerprint
-// (GetDirectoryHash), and a plain read of the folder's entries as the floor.
+// (GetDirectoryHash, also of a folder whose 5,000 names end in "."), and a plain
+// read of the folder's entries as the floor.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -19,6 +20,7 @@ namespace fs = std::filesystem;
 
 constexpr int kFiles = 5000;
 constexpr const char* kFolder = "Bench";
+constexpr const char* kDotsFolder = "BenchDots";
 
 // A game folder whose Data/Cradlewright/Bench holds kFiles files of 0 to 99 bytes,
 // removed when the program ends.
@@ -27,14 +29,9 @@ class BenchGame {
   BenchGame() {
     std::string name("cw_bench_mod_folder_");
     root_ = fs::temp_directory_path() / name.append(std::to_string(std::random_device()()));
-    const fs::path folder = root_ / "Data" / "Cradlewright" / kFolder;
-    fs::create_directories(folder);
-    for (int n = 0; n < kFiles; ++n) {
-      char name[32];
-      std::snprintf(name, sizeof name, "Save%04d.txt", n);
-      std::ofstream(folder / name, std::ios::binary)
-          << std::string(static_cast<std::size_t>(n % 100), 'x');
-    }
+    Fill(kFolder, "Save%04d.txt");
+    // Windows drops a name's trailing dots, so these are looked up as other names.
+    Fill(kDotsFolder, "Save%04d.");
   }
   ~BenchGame() {
     std::error_code ec;
@@ -43,6 +40,17 @@ class BenchGame {
   const fs::path& root() const { return root_; }
 
  private:
+  void Fill(const char* folderName, const char* nameFormat) {
+    const fs::path folder = root_ / "Data" / "Cradlewright" / folderName;
+    fs::create_directories(folder);
+    for (int n = 0; n < kFiles; ++n) {
+      char name[32];
+      std::snprintf(name, sizeof name, nameFormat, n);
+      std::ofstream(folder / name, std::ios::binary)
+          << std::string(static_cast<std::size_t>(n % 100), 'x');
+    }
+  }
+
   fs::path root_;
 };
 
@@ -103,10 +111,16 @@ void BM_ModFolder_DirectoryHash(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(cw::utility::DirectoryHash(kFolder));
 }
 
+void BM_ModFolder_DirectoryHashDotNames(benchmark::State& state) {
+  const InGameFolder inside;
+  for (auto _ : state) benchmark::DoNotOptimize(cw::utility::DirectoryHash(kDotsFolder));
+}
+
 BENCHMARK(BM_ModFolder_PlainRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ModFolder_FileCount)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ModFolder_FileNameOfLast)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ModFolder_Listing)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ModFolder_DirectoryHash)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ModFolder_DirectoryHashDotNames)->Unit(benchmark::kMillisecond);
 
 }  // namespace

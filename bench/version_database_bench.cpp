@@ -280,6 +280,10 @@ int main(int argc, char** argv) {
       {"GetFileCount / plain folder read", "BM_ModFolder_FileCount", "BM_ModFolder_PlainRead"},
       {"GetDirectoryHash / plain folder read", "BM_ModFolder_DirectoryHash",
        "BM_ModFolder_PlainRead"},
+      {"GetDirectoryHash, names ending in . / plain folder read",
+       "BM_ModFolder_DirectoryHashDotNames", "BM_ModFolder_PlainRead"},
+      {"one key of a 20 MB settings file / reading its bytes", "BM_Profile_ReadOneKey",
+       "BM_Profile_PlainRead"},
   });
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();

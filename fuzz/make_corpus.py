@@ -294,6 +294,16 @@ def profile_seeds():
     }
 
 
+def profile_encoding_seeds():
+    return {
+        "le": utf16("[A]\r\na=1\r\n"),
+        "be": b"\xfe\xff" + "[A]\r\na=\U0001F600\r\n".encode("utf-16-be"),
+        "lone-surrogate": b"\xff\xfe\x00\xd8A\x00\x00\xdc",
+        "odd-byte": utf16("k=v") + b"\x01",
+        "narrow": b"[A]\r\na=caf\xe9 \xc3\xa9\r\n",
+    }
+
+
 # --- Papyrus script sources -----------------------------------------------------
 
 def papyrus_seeds():
@@ -359,6 +369,7 @@ SEEDS = {
     "form_reference_fuzz": form_reference_seeds,
     "text_fuzz": text_seeds,
     "profile_text_fuzz": profile_seeds,
+    "profile_encoding_fuzz": profile_encoding_seeds,
     "version_text_fuzz": version_text_seeds,
     "papyrus_source_fuzz": papyrus_seeds,
     "plugin_file_fuzz": plugin_seeds,

@@ -18,6 +18,10 @@ std::string NativePath(std::string_view path);
 // fopen of NativePath(path); null when it cannot be opened.
 std::FILE* OpenFile(std::string_view path, const char* mode);
 
+// A regular file opened for reading in binary mode; null for a missing file, a
+// folder, a pipe or a device. Nothing is waited for (a pipe without a writer).
+std::FILE* OpenRegularFile(std::string_view path);
+
 // True when the file can be opened for reading and writing without being created
 // or truncated. A missing file, a folder and a read-only file fail; on POSIX a
 // file whose mode has no write bit for anyone counts as read-only, whoever asks.
@@ -45,6 +49,24 @@ class ReadOnlyFile {
 
  private:
   std::intptr_t handle_;
+};
+
+// The entries of one folder, reached by the names that its listing gives: each is
+// opened as it is named there, without a new search of the folder per entry.
+class FolderEntries {
+ public:
+  explicit FolderEntries(std::string_view folder);
+  ~FolderEntries();
+  FolderEntries(const FolderEntries&) = delete;
+  FolderEntries& operator=(const FolderEntries&) = delete;
+
+  // Size in bytes of the entry `name` when it is a file that can be opened for
+  // reading; none for a sub-folder, a pipe, a device or a missing entry.
+  std::optional<std::uint64_t> ReadableSize(const char* name) const;
+
+ private:
+  std::string folder_;
+  [[maybe_unused]] std::intptr_t handle_;  // the open folder, where the system has one
 };
 
 // Size in bytes of a file that can be opened for reading; none for a folder, a

@@ -1,6 +1,6 @@
 #include "platform/profile_text.h"
 
-#include <vector>
+#include <optional>
 
 #include "platform/ascii.h"
 
@@ -64,67 +64,106 @@ std::size_t ContentStart(std::string_view content) {
   return content.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
 }
 
-std::vector<Line> SplitLines(std::string_view content) {
-  std::vector<Line> lines;
-  std::size_t pos = ContentStart(content);
-  while (pos < content.size()) {
-    std::size_t end = content.find_first_of("\r\n", pos);
-    std::size_t next;
+// The lines of a text one at a time, with no record kept of those already passed.
+// The next CR and the next LF are each looked for with one search that is kept
+// until the scan passes it, so every byte is searched at most twice whatever the
+// line ends.
+class LineScanner {
+ public:
+  explicit LineScanner(std::string_view content)
+      : content_(content),
+        pos_(ContentStart(content)),
+        cr_(content.find('\r', pos_)),
+        lf_(content.find('\n', pos_)) {}
+
+  // The next line's first byte, its end before the line break and the first
+  // byte after the break; false at the end of the text.
+  bool Next(std::size_t& begin, std::size_t& end, std::size_t& next) {
+    if (pos_ >= content_.size()) return false;
+    if (cr_ != std::string_view::npos && cr_ < pos_) cr_ = content_.find('\r', pos_);
+    if (lf_ != std::string_view::npos && lf_ < pos_) lf_ = content_.find('\n', pos_);
+    begin = pos_;
+    end = cr_ < lf_ ? cr_ : lf_;
     if (end == std::string_view::npos) {
-      end = content.size();
-      next = end;
+      end = next = content_.size();
     } else {
       next = end + 1;
-      if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
+      if (content_[end] == '\r' && next < content_.size() && content_[next] == '\n') ++next;
     }
-    lines.push_back(ClassifyLine(content, pos, end, next));
-    pos = next;
+    pos_ = next;
+    return true;
   }
-  return lines;
-}
 
-// Lines of the first section named `section`: [first, last) indexes into lines,
-// and the index of its header (none for the lines before any section).
-struct SectionSpan {
-  bool found = false;
-  bool hasHeader = false;
-  std::size_t header = 0;
-  std::size_t first = 0;
-  std::size_t last = 0;
+  // The first byte of the next line.
+  std::size_t Position() const { return pos_; }
+  // Goes on from the line that starts at pos, a line start after Position(). The
+  // line breaks found so far stay valid: none lies between the two.
+  void JumpTo(std::size_t pos) { pos_ = pos; }
+
+ private:
+  std::string_view content_;
+  std::size_t pos_;
+  std::size_t cr_;  // the next CR at or after pos_, or beyond if stale
+  std::size_t lf_;
 };
 
-SectionSpan FindSection(const std::vector<Line>& lines, std::string_view section) {
-  SectionSpan span;
-  const std::string_view wanted = Trim(section);
-  std::size_t first = lines.size();
-  if (wanted.empty()) {
-    span.found = true;
-    first = 0;
-  } else {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (lines[i].kind == LineKind::kSection && EqualsIgnoringAsciiCase(lines[i].name, wanted)) {
-        span.found = true;
-        span.hasHeader = true;
-        span.header = i;
-        first = i + 1;
-        break;
-      }
-    }
-    if (!span.found) return span;
+// The first byte of the first line at or after the line start `from` whose first
+// non-blank byte is "[", or npos. Only the "[" bytes of the text are looked at,
+// so the lines of other sections are passed at the speed of a byte search.
+std::size_t NextBracketLine(std::string_view content, std::size_t from) {
+  const std::size_t start = ContentStart(content);
+  for (std::size_t p = content.find('[', from); p != std::string_view::npos;
+       p = content.find('[', p + 1)) {
+    std::size_t line = p;
+    while (line > start && IsBlank(content[line - 1])) --line;
+    if (line == start || content[line - 1] == '\r' || content[line - 1] == '\n') return line;
   }
-  std::size_t last = first;
-  while (last < lines.size() && lines[last].kind != LineKind::kSection) ++last;
-  span.first = first;
-  span.last = last;
-  return span;
+  return std::string_view::npos;
 }
 
-const Line* FindKey(const std::vector<Line>& lines, const SectionSpan& span, std::string_view key) {
-  const std::string_view wanted = Trim(key);
-  for (std::size_t i = span.first; i < span.last; ++i)
-    if (lines[i].kind == LineKind::kKey && EqualsIgnoringAsciiCase(lines[i].name, wanted))
-      return &lines[i];
-  return nullptr;
+// Where key stands in the first section named `section`, found in one pass that
+// stops at the key or at the end of that section. Lines of other sections are
+// only looked at for a header.
+struct Place {
+  bool sectionFound = false;
+  std::optional<Line> header;        // none for the lines before any section
+  std::optional<Line> key;           // the first key line of that name
+  std::optional<Line> lastNonBlank;  // of the section, before the key or its end
+};
+
+Place Locate(std::string_view content, std::string_view section, std::string_view key) {
+  Place place;
+  const std::string_view wantedSection = Trim(section);
+  const std::string_view wantedKey = Trim(key);
+  // The lines before the first header form the section with the empty name.
+  bool inSection = wantedSection.empty();
+  place.sectionFound = inSection;
+  LineScanner lines(content);
+  std::size_t begin, end, next;
+  for (;;) {
+    if (!inSection) {
+      const std::size_t header = NextBracketLine(content, lines.Position());
+      if (header == std::string_view::npos) break;
+      lines.JumpTo(header);
+    }
+    if (!lines.Next(begin, end, next)) break;
+    const Line line = ClassifyLine(content, begin, end, next);
+    if (line.kind == LineKind::kSection) {
+      if (inSection) break;
+      if (EqualsIgnoringAsciiCase(line.name, wantedSection)) {
+        inSection = place.sectionFound = true;
+        place.header = line;
+      }
+      continue;
+    }
+    if (!inSection) continue;
+    if (line.kind == LineKind::kKey && EqualsIgnoringAsciiCase(line.name, wantedKey)) {
+      place.key = line;
+      break;
+    }
+    if (!line.blank) place.lastNonBlank = line;
+  }
+  return place;
 }
 
 std::string_view Unquote(std::string_view value) {
@@ -152,46 +191,35 @@ std::string_view TrimTrailingBlanks(std::string_view value) {
 
 std::optional<std::string> ReadProfileValue(std::string_view content, std::string_view section,
                                             std::string_view key) {
-  const std::vector<Line> lines = SplitLines(content);
-  const SectionSpan span = FindSection(lines, section);
-  if (!span.found) return std::nullopt;
-  const Line* line = FindKey(lines, span, key);
-  if (line == nullptr) return std::nullopt;
-  return std::string(Unquote(line->value));
+  const Place place = Locate(content, section, key);
+  if (!place.key) return std::nullopt;
+  return std::string(Unquote(place.key->value));
 }
 
 std::string WriteProfileValue(std::string content, std::string_view section, std::string_view key,
                               std::string_view value) {
-  const std::vector<Line> lines = SplitLines(content);
+  const Place place = Locate(content, section, key);
   const std::string eol(LineBreakOf(content));
-  const SectionSpan span = FindSection(lines, section);
 
-  if (span.found) {
-    if (const Line* line = FindKey(lines, span, key)) {
-      std::string text(line->name);
-      text += '=';
-      text += value;
-      content.replace(line->begin, line->end - line->begin, text);
-      return content;
-    }
+  if (place.key) {
+    std::string text(place.key->name);
+    text += '=';
+    text += value;
+    content.replace(place.key->begin, place.key->end - place.key->begin, text);
+    return content;
+  }
+  if (place.sectionFound) {
     std::string text(Trim(key));
     text += '=';
     text += value;
     // After the last non-blank line of the section (its header counts).
-    std::size_t after = lines.size();
-    for (std::size_t i = span.last; i > span.first; --i) {
-      if (!lines[i - 1].blank) {
-        after = i - 1;
-        break;
-      }
-    }
-    if (after == lines.size() && span.hasHeader) after = span.header;
-    if (after == lines.size()) {
+    const std::optional<Line>& after = place.lastNonBlank ? place.lastNonBlank : place.header;
+    if (!after) {
       content.insert(ContentStart(content), text + eol);
-    } else if (lines[after].next == lines[after].end) {
-      content.insert(lines[after].end, eol + text + eol);
+    } else if (after->next == after->end) {
+      content.insert(after->end, eol + text + eol);
     } else {
-      content.insert(lines[after].next, text + eol);
+      content.insert(after->next, text + eol);
     }
     return content;
   }

@@ -37,14 +37,19 @@ using namespace natives;
 #define CW_INI_FILE                                                              \
   "the settings file Data\\Cradlewright\\<asCategory>\\<asFile> (as getIniPath " \
   "answers it; relative to the game folder)"
-#define CW_INI_READ_END " Every call reads the file anew; nothing is cached."
+#define CW_INI_READ_END                                                             \
+  " A section, key or path longer than 32000 bytes answers the default too. Every " \
+  "call reads the file anew; nothing is cached."
 #define CW_INI_WRITE_END                                                               \
   ", creating the file, the section and the key when missing (never the folder). It "  \
   "answers nothing: a write that cannot be done (missing folder, read-only file) "     \
   "leaves the file as it was, and a section, key or value holding a line break, or "   \
   "a key holding = or starting with [, is not stored. Nor is a file whose path "       \
   "leads outside the Data folder (through .., a drive or a leading separator), names " \
-  "a Windows device (CON, NUL, COM1, ...) or holds a colon; the log names it."
+  "a Windows device (CON, NUL, COM1, ...) or holds a colon, nor a section, key, "      \
+  "value or path longer than 32000 bytes; the log names the reason. The file is "      \
+  "written beside the old one and replaces it only when complete, so a full disk "     \
+  "leaves it as it was."
 #define CW_SCRIPT_FILE "the compiled script Data/Scripts/<asScriptName>.pex"
 #define CW_REFERENCE                                                                 \
   " A reference text, as GetStringFromForm writes it (Master_12e46), is a plugin "   \
@@ -316,7 +321,7 @@ const std::vector<NativeEntry>& Table() {
           "(UTF-16 little-endian lines $key, tab, text; the language is used as given) in "
           "place of the text loaded before; the other natives of FWTextContents read it. "
           "Answers nothing: getErrorCode tells how it went (15 loaded, 16 the file cannot be "
-          "opened, which keeps the text loaded before).",
+          "opened or is no regular file, which keeps the text loaded before).",
           "asLanguage"),
       T<&getLangText>("getLangText",
                       "Answers the text of the entry $<asKey> of the loaded translation (exact "
@@ -333,7 +338,8 @@ const std::vector<NativeEntry>& Table() {
       T<&getErrorCode>(
           "getErrorCode",
           "Answers the outcome of the last IOReadTranslation call: 99 before any call, 15 "
-          "loaded, 16 the file cannot be opened (the text loaded before stays), 4 opening "
+          "loaded, 16 the file cannot be opened or is no regular file (a folder, a pipe, a "
+          "device; the text loaded before stays), 4 opening "
           "failed with an error (the text is emptied). A code from 1 to 14 is a load still "
           "running on another thread, or one that stopped there (out of memory, a file of "
           "2 GiB or more); the text loaded before then stays."),

@@ -25,7 +25,7 @@ void TranslationStore::Load(std::string_view language) noexcept {
     SetStatus(load_status::kOpening);
     FileHandle file;
     try {
-      file.reset(platform::OpenFile(*newPath, "rb"));
+      file.reset(platform::OpenRegularFile(*newPath));
     } catch (...) {
       SetText(nullptr);
       SetStatus(load_status::kOpenThrew);

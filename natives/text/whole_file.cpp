@@ -48,7 +48,7 @@ std::optional<std::string> ReadWholeFile(std::FILE* file,
 }
 
 std::optional<std::string> ReadUtf16File(std::string_view path) {
-  FileHandle file(platform::OpenFile(path, "rb"));
+  FileHandle file(platform::OpenRegularFile(path));
   if (!file) return std::nullopt;
   std::optional<std::string> bytes = ReadWholeFile(file.get());
   if (!bytes) return std::nullopt;

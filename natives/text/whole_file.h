@@ -27,7 +27,7 @@ std::optional<std::string> ReadWholeFile(std::FILE* file,
                                          const std::function<void(FileReadStep)>& onStep = {});
 
 // The decoded text of a UTF-16 little-endian file (see DecodeUtf16Le); nothing when
-// it cannot be opened or measured.
+// it cannot be opened (or is no regular file: a folder, a pipe, a device) or measured.
 std::optional<std::string> ReadUtf16File(std::string_view path);
 
 }  // namespace cw::text

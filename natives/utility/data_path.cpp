@@ -40,9 +40,9 @@ bool NamesDevice(std::string_view segment) {
 
 }  // namespace
 
-bool IsInsideDataFolder(std::string_view path) {
-  if (path.empty() || IsSeparator(path[0]) || path.find(':') != std::string_view::npos)
-    return false;
+PathPlace PlaceOfPath(std::string_view path) {
+  if (path.find(':') != std::string_view::npos) return PathPlace::kColon;
+  if (path.empty() || IsSeparator(path[0])) return PathPlace::kOutsideData;
   std::vector<std::string_view> kept;
   std::size_t start = 0;
   while (start <= path.size()) {
@@ -52,17 +52,18 @@ bool IsInsideDataFolder(std::string_view path) {
     start = end + 1;
     if (segment.empty() || segment == ".") continue;
     if (segment == "..") {
-      if (kept.empty()) return false;  // above the game folder
+      if (kept.empty()) return PathPlace::kOutsideData;  // above the game folder
       kept.pop_back();
       continue;
     }
     // Windows drops a name's trailing dots and blanks ("a.ini." is a.ini); a name of
     // dots and blanks alone ("...", ".. ") says nothing certain about where it leads.
-    if (segment.find_first_not_of(". ") == std::string_view::npos || NamesDevice(segment))
-      return false;
+    if (segment.find_first_not_of(". ") == std::string_view::npos) return PathPlace::kOutsideData;
+    if (NamesDevice(segment)) return PathPlace::kDevice;
     kept.push_back(segment);
   }
-  return kept.size() >= 2 && EqualsIgnoringAsciiCase(kept[0], "Data");
+  return kept.size() >= 2 && EqualsIgnoringAsciiCase(kept[0], "Data") ? PathPlace::kInsideData
+                                                                      : PathPlace::kOutsideData;
 }
 
 }  // namespace cw::utility

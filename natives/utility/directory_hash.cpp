@@ -18,11 +18,12 @@ std::int32_t Add(std::int32_t total, std::uint32_t amount) {
 
 DirectoryTotals SumDirectory(const std::string& dir) {
   DirectoryTotals totals;
+  const platform::FolderEntries entries(dir);
   platform::ForEachDirectoryEntry(dir + "*.*", [&](const char* name) {
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return true;
     totals.entries = Add(totals.entries, 1);
     totals.nameBytes = Add(totals.nameBytes, static_cast<std::uint32_t>(std::strlen(name)));
-    const std::optional<std::uint64_t> size = platform::ReadableFileSize(dir + name);
+    const std::optional<std::uint64_t> size = entries.ReadableSize(name);
     totals.sizeSum = Add(totals.sizeSum, size ? static_cast<std::uint32_t>(*size) : 0xFFFFFFFFu);
     return true;
   });

@@ -6,6 +6,7 @@
 #include "natives/utility/float_text.h"
 #include "natives/utility/hex_format.h"
 #include "platform/profile.h"
+#include "platform/profile_limits.h"
 #include "plugin/debug_log.h"
 
 namespace cw::utility {
@@ -14,15 +15,40 @@ namespace {
 constexpr std::size_t kTextBuffer = 500;
 constexpr std::size_t kFloatBuffer = 20;
 constexpr std::size_t kHexTextLimit = 10;
+static_assert(platform::kMaxProfileTextBytes == 32000, "the refusal line names the limit");
 
-// One warning line naming the path, its control characters shown as "?".
-void WarnRefusedPath(const std::string& path) {
+constexpr std::size_t kShownPathBytes = 300;
+
+// Why a write is refused before anything is written: the end of its log line,
+// one text for each kind of refusal; none when the write may go ahead.
+std::optional<std::string_view> RefusalReason(const std::string& path, const std::string& section,
+                                              const std::string& key, const std::string& value) {
+  if (!platform::FitProfileLimit({section, key, value, path}))
+    return "has a section, key, value or path longer than 32000 bytes";
+  switch (PlaceOfPath(path)) {
+    case PathPlace::kInsideData:
+      return std::nullopt;
+    case PathPlace::kOutsideData:
+      return "leads outside the Data folder";
+    case PathPlace::kDevice:
+      return "names a Windows device";
+    case PathPlace::kColon:
+      return "holds a colon (a drive or a stream)";
+  }
+  return "leads outside the Data folder";
+}
+
+// One warning line naming the path (its first 300 bytes, control characters shown
+// as "?") and the reason.
+void WarnRefused(const std::string& path, std::string_view reason) {
   IDebugLog& log = Log();
   if (log.Level() < 2) return;
-  std::string shown = path;
+  std::string shown = path.substr(0, kShownPathBytes);
   for (char& c : shown)
     if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') c = '?';
-  log.Message("INI setting not written: %s leads outside the Data folder", shown.c_str());
+  if (path.size() > kShownPathBytes) shown += "...";
+  const std::string kind(reason);
+  log.Warning(kind, "INI setting not written: %s %s", shown.c_str(), kind.c_str());
 }
 
 }  // namespace
@@ -86,8 +112,8 @@ float ReadIniFloat(const std::string& path, const std::string& section, const st
 
 bool WriteIniText(const std::string& path, const std::string& section, const std::string& key,
                   const std::string& value) {
-  if (!IsInsideDataFolder(path)) {
-    WarnRefusedPath(path);
+  if (const std::optional<std::string_view> reason = RefusalReason(path, section, key, value)) {
+    WarnRefused(path, *reason);
     return false;
   }
   return platform::WriteProfileText(section, key, value, path);

@@ -38,8 +38,11 @@ float ReadIniFloat(const std::string& path, const std::string& section, const st
 
 // Writers answer false when the value was not stored. Texts with line breaks,
 // keys with "=" and keys starting with "[" are refused: stored, they would change
-// other settings of the file. A path that leads outside the game's Data folder
-// (IsInsideDataFolder) is refused with a warning in the log, and nothing is written.
+// other settings of the file. A path that is not inside the game's Data folder
+// (PlaceOfPath), and a section, key, value or path longer than the profile limit
+// (platform/profile_limits.h), are refused with a warning in the log naming the
+// reason, and nothing is written. Readers answer their default for a section,
+// key or path over that limit.
 bool WriteIniText(const std::string& path, const std::string& section, const std::string& key,
                   const std::string& value);
 bool WriteIniBool(const std::string& path, const std::string& section, const std::string& key,

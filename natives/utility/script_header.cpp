@@ -144,7 +144,7 @@ bool HasStringFrom(Source& source, std::string_view text) {
 }
 
 FileHandle Open(std::string_view path) {
-  return FileHandle(platform::OpenFile(path, "rb"));
+  return FileHandle(platform::OpenRegularFile(path));
 }
 
 }  // namespace

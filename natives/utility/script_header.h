@@ -51,7 +51,8 @@ std::optional<std::string> ReadScriptString(std::span<const std::uint8_t> bytes,
 bool ScriptHasEntry(std::span<const std::uint8_t> bytes, std::string_view text);
 
 // --- Files (game-relative paths, opened through the platform layer) ------
-// Same answers as above; a file that cannot be opened gives empty / false.
+// Same answers as above; a file that cannot be opened, or is no regular file (a
+// folder, a pipe, a device), gives empty / false.
 // Failures to allocate propagate as exceptions.
 
 std::optional<ScriptHeader> ReadScriptHeaderFile(std::string_view path);

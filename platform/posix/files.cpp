@@ -84,6 +84,21 @@ std::FILE* OpenFile(std::string_view path, const char* mode) {
   return std::fopen(NativePath(path).c_str(), mode);
 }
 
+std::FILE* OpenRegularFile(std::string_view path) {
+  const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
 bool IsReadableWritable(std::string_view path) {
   const std::string native = NativePath(path);
   struct stat st;
@@ -129,6 +144,31 @@ std::optional<std::size_t> ReadOnlyFile::Read(void* into, std::size_t count) {
     if (got >= 0) return static_cast<std::size_t>(got);
     if (errno != EINTR) return std::nullopt;
   }
+}
+
+}  // namespace cw::platform
+
+namespace cw::platform {
+
+FolderEntries::FolderEntries(std::string_view folder)
+    : folder_(NativePath(folder)),
+      handle_(::open(folder_.empty() ? "." : folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+}
+
+FolderEntries::~FolderEntries() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+std::optional<std::uint64_t> FolderEntries::ReadableSize(const char* name) const {
+  if (handle_ < 0) return std::nullopt;
+  // Non-blocking, so that a pipe in the folder cannot hold the caller.
+  const int fd = ::openat(static_cast<int>(handle_), name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st;
+  std::optional<std::uint64_t> size;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) size = static_cast<std::uint64_t>(st.st_size);
+  ::close(fd);
+  return size;
 }
 
 }  // namespace cw::platform

@@ -1,8 +1,9 @@
 // Private-profile settings files for systems without the Windows functions. The
-// file is read whole and parsed by the profile text rules; a write builds the new
+// file is read whole and scanned by the profile text rules; a write builds the new
 // text, writes it to a new file in the same folder and renames that over the old
-// one, so the file is never seen half written. One lock serialises all calls of
-// the process, as the Windows functions do.
+// one, so the file is never seen half written. A file that starts with a UTF-16
+// byte order mark is read and kept in UTF-16, as the Windows functions do. One
+// lock serialises all calls of the process, as the Windows functions do.
 #include "platform/profile.h"
 
 #include <fcntl.h>
@@ -12,11 +13,12 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
-#include <memory>
 #include <mutex>
 #include <optional>
 
 #include "platform/files.h"
+#include "platform/profile_encoding.h"
+#include "platform/profile_limits.h"
 #include "platform/profile_text.h"
 
 namespace cw::platform {
@@ -27,26 +29,41 @@ std::mutex& ProfileLock() {
   return lock;
 }
 
-std::optional<std::string> ReadWhole(const std::string& nativePath) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(nativePath.c_str(), "rb"),
-                                                             std::fclose);
-  if (file == nullptr) return std::nullopt;
-  std::string content;
-  char buffer[4096];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
-  if (std::ferror(file.get()) != 0) return std::nullopt;
+// The bytes of a regular file (a pipe or a device is not waited for); none when
+// there is no such file or it cannot be read.
+std::optional<std::string> ReadWhole(const std::string& path) {
+  ReadOnlyFile file(path);
+  const std::optional<std::uint64_t> size = file.Size();
+  if (!size || *size > std::string().max_size()) return std::nullopt;
+  std::string content(static_cast<std::size_t>(*size), '\0');
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const std::optional<std::size_t> got = file.Read(content.data() + done, content.size() - done);
+    if (!got) return std::nullopt;
+    if (*got == 0) break;  // the file became shorter meanwhile
+    done += *got;
+  }
+  content.resize(done);
   return content;
+}
+
+// The file's text as the profile text rules read it: UTF-8 for a UTF-16 file.
+std::string TextOf(std::string bytes, ProfileEncoding encoding) {
+  return encoding == ProfileEncoding::kBytes ? std::move(bytes)
+                                             : DecodeUtf16Profile(bytes, encoding);
 }
 
 std::string ReadValue(const std::string& section, const std::string& key, const std::string& def,
                       std::size_t bufferSize, const std::string& path) {
   if (bufferSize == 0) return std::string();
-  std::string value;
-  const std::optional<std::string> content = ReadWhole(NativePath(path));
   std::optional<std::string> found;
-  if (content) found = ReadProfileValue(*content, section, key);
-  value = found ? std::move(*found) : std::string(TrimTrailingBlanks(def));
+  if (FitProfileLimit({section, key, path})) {
+    if (std::optional<std::string> bytes = ReadWhole(NativePath(path))) {
+      const ProfileEncoding encoding = EncodingOfProfile(*bytes);
+      found = ReadProfileValue(TextOf(std::move(*bytes), encoding), section, key);
+    }
+  }
+  std::string value = found ? std::move(*found) : std::string(TrimTrailingBlanks(def));
   if (value.size() > bufferSize - 1) value.resize(bufferSize - 1);
   return value;
 }
@@ -110,11 +127,13 @@ int ReadProfileInt(const std::string& section, const std::string& key, int def,
 bool WriteProfileText(const std::string& section, const std::string& key, const std::string& value,
                       const std::string& path) {
   if (!IsStorableProfileEntry(section, key, value)) return false;
+  if (!FitProfileLimit({section, key, value, path})) return false;
   const std::lock_guard<std::mutex> hold(ProfileLock());
   std::string target = NativePath(path);
   if (target.empty() || target.back() == '/') return false;
 
   std::string content;
+  ProfileEncoding encoding = ProfileEncoding::kBytes;
   std::optional<mode_t> mode;
   struct stat st;
   if (::stat(target.c_str(), &st) == 0) {
@@ -129,7 +148,8 @@ bool WriteProfileText(const std::string& section, const std::string& key, const 
     }
     std::optional<std::string> old = ReadWhole(target);
     if (!old) return false;
-    content = std::move(*old);
+    encoding = EncodingOfProfile(*old);
+    content = TextOf(std::move(*old), encoding);
     mode = st.st_mode & 07777;
   } else if (errno != ENOENT) {
     return false;
@@ -137,6 +157,7 @@ bool WriteProfileText(const std::string& section, const std::string& key, const 
 
   std::string updated = WriteProfileValue(content, section, key, value);
   if (updated == content && !content.empty()) return true;
+  if (encoding != ProfileEncoding::kBytes) updated = EncodeUtf16Profile(updated, encoding);
   return ReplaceFile(target, updated, mode);
 }
 

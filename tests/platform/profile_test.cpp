@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
 
 #include "tests/platform/profile_samples.h"
 #include "tests/support/temp_game_folder.h"
@@ -122,6 +127,69 @@ TEST(ProfileWrite, RefusesLinesThatWouldChangeOtherSettings) {
   EXPECT_FALSE(WriteProfileText("A", "n", "x\r\n[Z]\r\nz=1", kIni));
   EXPECT_FALSE(WriteProfileText("A", "a=b", "1", kIni));
   EXPECT_EQ(test::TempGameFolder::Read(kIni), "[A]\r\na=1\r\n");
+}
+
+// A UTF-16 file stays UTF-16, its other settings kept.
+TEST(ProfileWrite, KeepsAUtf16FileUtf16) {
+  test::TempGameFolder game;
+  const auto utf16 = [](std::string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : text) bytes += {c, '\0'};
+    return bytes;
+  };
+  test::TempGameFolder::Write(kIni, utf16("[A]\r\na=1\r\n"));
+  EXPECT_TRUE(WriteProfileText("A", "b", "2", kIni));
+  EXPECT_TRUE(WriteProfileText("C", "c", "3", kIni));
+  const std::string bytes = test::TempGameFolder::Read(kIni);
+  EXPECT_EQ(bytes.substr(0, 4), utf16("["));
+  EXPECT_NE(bytes.find(utf16("b=2").substr(2)), std::string::npos);
+  for (const auto& [section, key, value] :
+       {std::tuple{"A", "a", "1"}, {"A", "b", "2"}, {"C", "c", "3"}})
+    EXPECT_EQ(ReadProfileText(section, key, "def", 500, kIni), value) << key;
+}
+
+// Writers on several threads at once lose no update of one another.
+TEST(ProfileWrite, ConcurrentWritersLoseNothing) {
+  test::TempGameFolder game;
+  test::TempGameFolder::MakeFolder("Data/Cradlewright/Settings");
+  constexpr int kThreads = 4, kWrites = 10;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([t] {
+      for (int i = 0; i < kWrites; ++i)
+        WriteProfileText("T" + std::to_string(t), "k" + std::to_string(i), std::to_string(i), kIni);
+    });
+  for (std::thread& thread : threads) thread.join();
+  for (int t = 0; t < kThreads; ++t)
+    for (int i = 0; i < kWrites; ++i)
+      EXPECT_EQ(ReadProfileText("T" + std::to_string(t), "k" + std::to_string(i), "-", 500, kIni),
+                std::to_string(i));
+}
+
+// A write that cannot complete, as on a full disk, leaves the old file byte for
+// byte and nothing beside it. ctest runs this under a file-size limit of
+// CW_FILE_SIZE_LIMIT bytes (cw_profile_write_size_limit); elsewhere it is skipped.
+TEST(ProfileWriteUnderSizeLimit, LeavesTheOldFileWhole) {
+  const char* limitText = std::getenv("CW_FILE_SIZE_LIMIT");
+  if (limitText == nullptr) GTEST_SKIP() << "needs the file-size limit that ctest sets";
+  const std::size_t limit = std::stoull(limitText);
+  test::TempGameFolder game;
+  std::string original = "[S]\r\n";
+  for (int i = 0; original.size() + 4096 < limit; ++i)
+    original += "key" + std::to_string(i) + "=value of setting " + std::to_string(i) + "\r\n";
+  test::TempGameFolder::Write(kIni, original);
+  ASSERT_EQ(test::TempGameFolder::Read(kIni), original);
+
+  EXPECT_FALSE(WriteProfileText("S", "added", std::string(8192, 'x'), kIni));
+  EXPECT_FALSE(WriteProfileText("Z", "added", std::string(8192, 'x'), kIni));
+  EXPECT_TRUE(test::TempGameFolder::Read(kIni) == original) << "the old file changed";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("Data/Cradlewright/Settings"),
+                          std::filesystem::directory_iterator()),
+            1);
+  // A write that fits is still made.
+  EXPECT_TRUE(WriteProfileText("S", "key0", "changed", kIni));
+  EXPECT_EQ(ReadProfileText("S", "key0", "def", 500, kIni), "changed");
+  EXPECT_EQ(ReadProfileText("S", "key1", "def", 500, kIni), "value of setting 1");
 }
 
 #if !defined(_WIN32)

@@ -100,7 +100,9 @@ std::uint64_t Hammer(std::vector<PreparedCase>& cases, int thread, const std::at
   std::uint64_t calls = 0;
   // Threads start at different places of the list, so different natives overlap.
   std::size_t next = static_cast<std::size_t>(thread) * 7 % cases.size();
-  while (!stop.load(std::memory_order_relaxed)) {
+  // At least one pass through the list, so that every write is made before the
+  // writes are checked, however slow the writes are on this machine.
+  while (!stop.load(std::memory_order_relaxed) || calls < cases.size()) {
     PreparedCase& c = cases[next];
     const std::string answer = c.call->RunText();
     if (!Valid(*c.stressCase, answer)) failures.Add(*c.stressCase, answer, "under load");

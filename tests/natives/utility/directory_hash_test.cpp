@@ -63,6 +63,21 @@ TEST(DirectoryHash, FollowsCountNameLengthsAndSizes) {
   EXPECT_NE(DirectoryHash("F"), grown);
 }
 
+#if !defined(_WIN32)
+// Each entry is sized by the name the listing gives, even a name that Windows
+// would read as another (a trailing dot) or one that differs only in case.
+TEST(SumDirectory, SizesEntriesByTheirListedNames) {
+  test::TempGameFolder game;
+  test::TempGameFolder::Write(kMod + "F/a.", "0123456789");
+  test::TempGameFolder::Write(kMod + "F/B.txt", "12");
+  test::TempGameFolder::Write(kMod + "F/b.txt", "123");
+  const DirectoryTotals totals = SumDirectory(kMod + "F/");
+  EXPECT_EQ(totals.entries, 3);
+  EXPECT_EQ(totals.nameBytes, 12);
+  EXPECT_EQ(totals.sizeSum, 15);
+}
+#endif
+
 TEST(DirectoryHash, HashesTheExampleSaves) {
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(std::filesystem::path(CW_SOURCE_DIR) / "examples" / "game");

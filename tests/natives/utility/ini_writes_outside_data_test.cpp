@@ -45,6 +45,7 @@ class IniWritesOutsideData : public testing::Test {
     test::TempGameFolder::Write("Game/Skyrim.ini", "[General]\r\nK=1\r\n");
     fs::current_path("Game");
     g_logged.clear();
+    Log().ResetWarnings();
     Log().SetCallback(&Logged);
   }
   void TearDown() override { Log().SetCallback(nullptr); }
@@ -59,29 +60,38 @@ TEST_F(IniWritesOutsideData, EveryWriterRefusesAndChangesNothing) {
       {"int", [](const std::string& p) { return WriteIniInt(p, "Settings", "K", 7); }},
       {"float", [](const std::string& p) { return WriteIniFloat(p, "Settings", "K", 7.0f); }},
   };
-  // Category and file as a script passes them; the writers get IniFilePath's result.
-  const std::pair<const char*, const char*> refused[] = {
-      {"../../..", "evil.ini"},              // beside the game folder
-      {"..\\..\\..\\..", "evil.ini"},        // two levels up
-      {"..\\..", "Skyrim.ini"},              // the game folder itself
-      {"Settings", "..\\..\\..\\evil.ini"},  // through the file name
-      {"C:\\Users\\Public", "evil.ini"},     // a drive
-      {"Settings", "Main.ini:hidden"},       // an alternate data stream
-      {"Settings", "CON"},                   // devices
-      {"Settings", "nul.ini"},
-      {"Settings", "Com1.txt"},
-      {"LPT9", "evil.ini"},
-      {"...", "evil.ini"},
+  // Category and file as a script passes them, and the reason the log gives; the
+  // writers get IniFilePath's result.
+  const char* const kOutside = "leads outside the Data folder";
+  const char* const kDevice = "names a Windows device";
+  const char* const kColon = "holds a colon (a drive or a stream)";
+  const struct {
+    const char* category;
+    const char* file;
+    const char* reason;
+  } refused[] = {
+      {"../../..", "evil.ini", kOutside},              // beside the game folder
+      {"..\\..\\..\\..", "evil.ini", kOutside},        // two levels up
+      {"..\\..", "Skyrim.ini", kOutside},              // the game folder itself
+      {"Settings", "..\\..\\..\\evil.ini", kOutside},  // through the file name
+      {"...", "evil.ini", kOutside},
+      {"C:\\Users\\Public", "evil.ini", kColon},  // a drive
+      {"Settings", "Main.ini:hidden", kColon},    // an alternate data stream
+      {"Settings", "CON", kDevice},               // devices
+      {"Settings", "nul.ini", kDevice},
+      {"Settings", "Com1.txt", kDevice},
+      {"LPT9", "evil.ini", kDevice},
   };
   const fs::path outer = fs::current_path().parent_path();
   const auto before = Snapshot(outer);
   for (const auto& [kind, write] : writers) {
-    for (const auto& [category, file] : refused) {
+    Log().ResetWarnings();  // the same line for every writer
+    for (const auto& [category, file, reason] : refused) {
       const std::string path = IniFilePath(category, file);
       SCOPED_TRACE(std::string(kind) + " " + path);
       g_logged.clear();
       EXPECT_FALSE(write(path));
-      EXPECT_EQ(g_logged, "INI setting not written: " + path + " leads outside the Data folder\n");
+      EXPECT_EQ(g_logged, "INI setting not written: " + path + " " + reason + "\n");
     }
   }
   EXPECT_EQ(Snapshot(outer), before);
