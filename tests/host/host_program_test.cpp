@@ -10,6 +10,7 @@
 #include "platform/log_folder.h"
 #include "plugin/debug_log.h"
 #include "plugin/version.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/process.h"
 
@@ -261,9 +262,8 @@ std::map<std::string, std::string> Snapshot(const std::filesystem::path& root) {
 // A database that is already there, whatever it holds, stays as it is: start-up
 // reads the host's own from a temporary folder, and calls still work.
 TEST(HostStartUp, LeavesTheFilesOfTheGameFolderAsTheyWere) {
-  std::ifstream real(CW_SOURCE_DIR "/../shared/fixtures/version-1-5-97-0.bin", std::ios::binary);
-  const std::string realBytes((std::istreambuf_iterator<char>(real)), {});
-  ASSERT_FALSE(realBytes.empty());
+  CW_NEED_FIXTURE("version-1-5-97-0.bin");
+  const std::string realBytes = FixtureBytes("version-1-5-97-0.bin");
   for (const std::string& database : {realBytes, std::string("not a database")}) {
     GameFolder game;
     game.CopyExamples();
@@ -490,7 +490,8 @@ TEST(HostRun, NamesTheFileOfABadLine) {
 }
 
 TEST(HostDatabase, ReadsTheGamesDatabase) {
-  const std::string file = CW_SOURCE_DIR "/../shared/fixtures/version-1-5-97-0.bin";
+  CW_NEED_FIXTURE("version-1-5-97-0.bin");
+  const std::string file = Fixture("version-1-5-97-0.bin");
   const ProcessResult r = RunHost({"database", file, "66859", "514141", "1"});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> lines = Lines(r.out);
@@ -504,7 +505,8 @@ TEST(HostDatabase, ReadsTheGamesDatabase) {
 }
 
 TEST(HostDatabase, ReadsTheNewerFormatToo) {
-  const std::string file = CW_SOURCE_DIR "/../shared/fixtures/versionlib-1-6-353-0.bin";
+  CW_NEED_FIXTURE("versionlib-1-6-353-0.bin");
+  const std::string file = Fixture("versionlib-1-6-353-0.bin");
   const ProcessResult r = RunHost({"database", file, "68115", "400269", "0"});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> lines = Lines(r.out);
