@@ -59,31 +59,6 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
   return d.back();
 }
 
-// " (did you mean Hex?)" when exactly one native of the class is close to the name,
-// or " (it is a native of FWChildEnchant)" when another class registers it.
-std::string Suggestion(std::string_view className, std::string_view name) {
-  const NativeEntry* closest = nullptr;
-  std::size_t best = 3, ties = 0;  // at most two letters off
-  for (const NativeEntry& native : Natives()) {
-    if (className != native.className) {
-      if (EqualsIgnoringAsciiCase(name, native.name))
-        return std::string(" (it is a native of ") + native.className + ")";
-      continue;
-    }
-    const std::size_t distance = EditDistance(name, native.name);
-    if (distance < best) {
-      best = distance;
-      closest = &native;
-      ties = 1;
-    } else if (distance == best) {
-      ++ties;
-    }
-  }
-  if (closest && ties == 1 && best * 3 <= name.size())
-    return std::string(" (did you mean ") + closest->name + "?)";
-  return std::string();
-}
-
 // A parameter name without the convention's "a" and kind letter, in lower case:
 // "aiDigits" and "digits" both give "digits".
 std::string BareName(std::string_view name) {
@@ -250,6 +225,31 @@ const char* SeverityName(Severity severity) {
 }
 
 }  // namespace
+
+// " (did you mean Hex?)" when exactly one native of the class is close to the name,
+// or " (it is a native of FWChildEnchant)" when another class registers it.
+std::string Suggestion(std::string_view className, std::string_view name) {
+  const NativeEntry* closest = nullptr;
+  std::size_t best = 3, ties = 0;  // at most two letters off
+  for (const NativeEntry& native : Natives()) {
+    if (className != native.className) {
+      if (EqualsIgnoringAsciiCase(name, native.name))
+        return std::string(" (it is a native of ") + native.className + ")";
+      continue;
+    }
+    const std::size_t distance = EditDistance(name, native.name);
+    if (distance < best) {
+      best = distance;
+      closest = &native;
+      ties = 1;
+    } else if (distance == best) {
+      ++ties;
+    }
+  }
+  if (closest && ties == 1 && best * 3 <= name.size())
+    return std::string(" (did you mean ") + closest->name + "?)";
+  return std::string();
+}
 
 Severity SeverityOf(Difference what) {
   switch (what) {

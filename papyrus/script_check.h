@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "papyrus/papyrus_source.h"
@@ -46,6 +47,11 @@ struct CheckOptions {
   std::string fileName;          // the source's file name; empty: not compared
   bool listNotDeclared = false;  // one note per native not declared instead of one in all
 };
+
+// " (did you mean Hex?)" when exactly one native of the class is close to the name
+// (at most two letters off), " (it is a native of FWChildEnchant)" when another
+// class registers it, else nothing.
+std::string Suggestion(std::string_view className, std::string_view name);
 
 // True when scriptName (in any letter case) is a class that the plugin registers
 // natives for.

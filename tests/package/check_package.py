@@ -179,8 +179,9 @@ def check_scripts_archive(zip_path, version, source_dir):
                     check(i + 1 < len(lines) and lines[i + 1].startswith("{"),
                           f"{name}.psc: no documentation comment after {line}")
                     declared.append(line)
-    check(len(declared) == 50 and len(set(declared)) == 50,
-          f"{len(declared)} declarations in the scripts archive")
+    # Every native once; which natives they are, docs/natives.md says.
+    check(declared and len(set(declared)) == len(declared),
+          f"{len(declared)} declarations in the scripts archive, some twice")
     with open(os.path.join(source_dir, "docs", "natives.md"), encoding="utf-8") as page:
         documented = re.findall(r"^`(.*\) global native)`$", page.read(), re.M)
     check(sorted(documented) == sorted(declared),
