@@ -2,7 +2,7 @@
 # script declarations under Source/Scripts/ (the Special Edition's layout) and a
 # short text on using them. Kept apart from the players' archive: the mod ships
 # its own scripts of these names, and a second copy would overwrite them.
-set(CW_SCRIPTS_ZIP ${CW_PACKAGE_DIR}/${PROJECT_NAME}-${PROJECT_VERSION}-scripts.zip)
+set(CW_SCRIPTS_ZIP ${CW_PACKAGE_DIR}/${PROJECT_NAME}-${PROJECT_VERSION}${CW_VERSION_SUFFIX}-scripts.zip)
 set(cw_scripts_root ${CMAKE_BINARY_DIR}/scripts-package-root)
 set(cw_scripts_text ${CMAKE_BINARY_DIR}/generated/Cradlewright-scripts.txt)
 configure_file(${CMAKE_SOURCE_DIR}/docs/scripts-archive.txt.in ${cw_scripts_text} @ONLY)

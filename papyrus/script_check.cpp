@@ -125,6 +125,28 @@ void CheckReservedWords(const PapyrusScript& script, std::vector<Finding>* findi
         findings->push_back(
             {Difference::kReservedWord, f.line, full, "the parameter name " + p.name + suffix});
   }
+  static const char* const kWhat[] = {"event",    "event parameter", "property",
+                                      "variable", "local variable",  "state"};
+  for (const PapyrusName& n : script.names)
+    if (IsPapyrusReservedWord(n.name))
+      findings->push_back(
+          {Difference::kReservedWord, n.line, script.name,
+           std::string("the ") + kWhat[static_cast<int>(n.kind)] + " name " + n.name + suffix});
+}
+
+// What the compiler refuses in the shape of a declaration.
+void CheckDeclarationShapes(const PapyrusScript& script, std::vector<Finding>* findings) {
+  for (const PapyrusFunction& f : script.functions)
+    if (f.global && !f.state.empty())
+      findings->push_back({Difference::kGlobalInState, f.line,
+                           script.name.empty() ? f.name : script.name + "." + f.name,
+                           "a global function inside State " + f.state +
+                               "; the compiler takes global functions only outside states"});
+  for (const PapyrusName& n : script.unfinished)
+    findings->push_back({Difference::kUnfinished, n.line,
+                         script.name.empty() ? n.name : script.name + "." + n.name,
+                         "the declaration runs past its line without \\ at the end; the "
+                         "compiler stops here"});
 }
 
 void CheckFileName(const PapyrusScript& script, const std::string& fileName,
@@ -273,6 +295,7 @@ std::vector<Finding> CheckScript(const PapyrusScript& script, const CheckOptions
   std::vector<Finding> findings;
   CheckFileName(script, options.fileName, &findings);
   CheckReservedWords(script, &findings);
+  CheckDeclarationShapes(script, &findings);
   if (const char* className = RegisteredClass(script.name))
     CheckNatives(script, className, options.listNotDeclared, &findings);
   std::stable_sort(findings.begin(), findings.end(),

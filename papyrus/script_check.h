@@ -23,7 +23,9 @@ enum class Difference {
   kParameterKinds,  // another number, kind or order of parameters
   kNotGlobal,
   kNotNative,
-  kReservedWord,  // a function or parameter named with a word of the language
+  kReservedWord,   // a name the script declares is a word of the language
+  kGlobalInState,  // a global function inside a State block
+  kUnfinished,     // a header whose parameter list runs past its line (no backslash)
   // Warnings: Papyrus accepts them, a reader or the compiler's file look-up may not.
   kFileName,           // the file name differs from the Scriptname
   kNoScriptname,       // no Scriptname line at all

@@ -32,7 +32,8 @@ def run(*command, cwd=None):
 
 def main():
     zip_path, built_dll, version, source_dir, readobj, symbolizer, pdbutil = sys.argv[1:8]
-    check(os.path.basename(zip_path) == f"Cradlewright-{version}.zip",
+    suffix = sys.argv[8] if len(sys.argv) > 8 else ""  # "-dev" after the last release
+    check(os.path.basename(zip_path) == f"Cradlewright-{version}{suffix}.zip",
           f"archive name {os.path.basename(zip_path)}")
     check_scripts_archive(zip_path[:-len(".zip")] + "-scripts.zip", version, source_dir)
 
