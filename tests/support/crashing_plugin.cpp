@@ -10,8 +10,14 @@
 #define CW_TEST_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
+#if defined(__GNUC__) || defined(__clang__)
+#define CW_NO_UB_CHECK __attribute__((no_sanitize("undefined")))
+#else
+#define CW_NO_UB_CHECK
+#endif
+
 // A plain access violation, as a wrong address gives, not a sanitizer's finding.
-CW_TEST_EXPORT __attribute__((no_sanitize("undefined"))) bool SKSEPlugin_Query(const void*, void*) {
+CW_TEST_EXPORT CW_NO_UB_CHECK bool SKSEPlugin_Query(const void*, void*) {
 #if defined(_WIN32)
   std::fprintf(stderr, "crashing in process %lu\n", GetCurrentProcessId());
 #else
