@@ -2,7 +2,7 @@
 # managers install as it is. Built with the plugin, so the tests check the archive
 # that `make package` hands out, holding the very DLL that the tests load.
 set(CW_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package CACHE PATH "Folder of the release archive")
-set(CW_PACKAGE_ZIP ${CW_PACKAGE_DIR}/${PROJECT_NAME}-${PROJECT_VERSION}.zip)
+set(CW_PACKAGE_ZIP ${CW_PACKAGE_DIR}/${PROJECT_NAME}-${PROJECT_VERSION}${CW_VERSION_SUFFIX}.zip)
 set(cw_package_root ${CMAKE_BINARY_DIR}/package-root)
 set(cw_plugin_pdb $<TARGET_FILE_DIR:Cradlewright>/$<TARGET_FILE_BASE_NAME:Cradlewright>.pdb)
 # Beside the plugin, under names no other mod uses: a short readme for players and

@@ -4,7 +4,7 @@
 # run compiled scripts and their tests outside the game, and a text on writing
 # tests. Kept apart from the players' archive: the mod ships its own scripts of
 # these names, and a second copy would overwrite them.
-set(CW_SCRIPTS_ZIP ${CW_PACKAGE_DIR}/${PROJECT_NAME}-${PROJECT_VERSION}-scripts.zip)
+set(CW_SCRIPTS_ZIP ${CW_PACKAGE_DIR}/${PROJECT_NAME}-${PROJECT_VERSION}${CW_VERSION_SUFFIX}-scripts.zip)
 set(cw_scripts_root ${CMAKE_BINARY_DIR}/scripts-package-root)
 set(cw_scripts_text ${CMAKE_BINARY_DIR}/generated/Cradlewright-scripts.txt)
 set(cw_testing_text ${CMAKE_BINARY_DIR}/generated/Cradlewright-testing.txt)

@@ -22,6 +22,8 @@ show() {  # $1: title, $2...: the host program
 
 show "Linux build: build/linux/bin/Cradlewright.so" "$root/build/linux/bin/cradlewright-host"
 export WINEPREFIX="$root/build/windows/wineprefix"
+# A new prefix makes wine say so on its first start: that start happens here.
+"$root/cmake/wine-run.sh" "$root/build/windows/bin/cradlewright-host.exe" --help >/dev/null 2>&1 || true
 show "Windows build under wine: build/windows/bin/Cradlewright.dll" \
   "$root/cmake/wine-run.sh" "$root/build/windows/bin/cradlewright-host.exe"
 show "The same DLL in an Anniversary Edition game (1.6.1170)" \

@@ -42,7 +42,8 @@ std::string ReferenceFindKeyValue(std::string_view text, std::string_view key) {
   const std::size_t length = text.size();
   for (std::size_t at = 0; at < length; ++at) {
     if (!StartsAt(text, at, key)) continue;
-    if (at != 0 && text[at - 1] != '\r' && text[at - 1] != '\n') continue;
+    const bool afterMark = at == 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (at != 0 && !afterMark && text[at - 1] != '\r' && text[at - 1] != '\n') continue;
     const std::size_t p = at + key.size();
     if (length < 3 || p >= length - 2) continue;
     std::size_t q = p;

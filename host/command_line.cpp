@@ -23,18 +23,37 @@ constexpr int kDone = 0, kNotLoaded = 1, kUsage = 2, kEngineFault = 3;
 
 const char* const kUsageText =
     "usage: cradlewright-host [OPTIONS] call CLASS.NATIVE [ARG]...  (or CLASS.NATIVE(ARG, ...))\n"
-    "       cradlewright-host [OPTIONS] run [FILE|-]\n"
-    "       cradlewright-host [OPTIONS] natives\n"
-    "       cradlewright-host [OPTIONS] query\n"
+    "       cradlewright-host [OPTIONS] run [FILE|-]   calls from FILE or standard input, one a "
+    "line\n"
+    "       cradlewright-host [OPTIONS] natives        the registered natives\n"
+    "       cradlewright-host [OPTIONS] query          query and load only: accepted or refused\n"
     "       cradlewright-host [--game-dir DIR] [--plugins FILE] load-order\n"
-    "       cradlewright-host database FILE [ID]...\n"
-    "       cradlewright-host declarations FOLDER\n"
-    "       cradlewright-host reference FILE\n"
-    "       cradlewright-host check-scripts [--all] FILE|FOLDER...\n"
-    "options: --game-dir DIR  --plugins FILE  --plugin PATH  --runtime A.B.C.D  --editor  "
-    "--omit-id N\n"
-    "         --no-database  --mod NAME  --light-mod NAME  --inactive-mod NAME\n"
-    "         --form ID  --quest ID  --verbose\n";
+    "                                                  what the game folder would load, in order\n"
+    "       cradlewright-host database FILE [ID]...    reads a version database\n"
+    "       cradlewright-host declarations FOLDER      writes the natives' script declarations\n"
+    "       cradlewright-host reference FILE           writes the natives' reference page\n"
+    "       cradlewright-host check-scripts [--all] FILE|FOLDER...  checks script sources\n"
+    "                                                  and compiled scripts (.psc, .pex)\n"
+    "options:\n"
+    "  --game-dir DIR      the game folder holding Data/ (default: the current folder)\n"
+    "  --plugins FILE      the game's Plugins.txt (default: the game's own place on Windows,\n"
+    "                      GAME/Plugins.txt elsewhere)\n"
+    "  --plugin PATH       the plugin to load (default: the one built beside this program)\n"
+    "  --runtime A.B.C.D   the running game version (default 1.5.97.0; 1.6 and later play\n"
+    "                      the Anniversary Edition's script extender, 1.4.x Skyrim VR)\n"
+    "  --editor            the script extender runs in the editor\n"
+    "  --omit-id N         leave address identifier N out of the database written\n"
+    "  --no-database       write no database: start-up reads what the game folder holds\n"
+    "                      (one that this program did not write is refused)\n"
+    "  --mod NAME          a loaded plugin file, in load order (repeatable)\n"
+    "  --light-mod NAME    a loaded light plugin file (ESL), in load order\n"
+    "  --inactive-mod NAME a plugin file found but not loaded\n"
+    "  --form ID           a loaded form of that hexadecimal form ID\n"
+    "  --quest ID          a loaded quest of that hexadecimal form ID\n"
+    "  --verbose           also show the plugin's start-up log after a good start\n"
+    "  --help              this text\n"
+    "exit status: 0 done, 1 not loaded or refused, 2 usage error, 3 engine fault,\n"
+    "             4 crashed\n";
 
 // The status of a command, or kEngineFault when the plugin did something to the
 // engine that the real one would misread (each fault was printed when it happened).
@@ -66,6 +85,13 @@ NativeFunctionHead* FindNative(Machine& machine, const std::string& className,
   return nullptr;
 }
 
+// The registered spelling of a class name given in any letter case.
+std::string RegisteredClassName(Machine& machine, const std::string& className) {
+  for (NativeFunctionHead* f : machine.Natives())
+    if (EqualsIgnoringAsciiCase(f->className.c_str(), className)) return f->className.c_str();
+  return className;
+}
+
 // How one call went: kDone, or kUsage with `error` saying why; `warnings` collects
 // what the call went through with but a script author should know.
 struct CallProblems {
@@ -92,7 +118,9 @@ int CallOne(Machine& machine, std::vector<std::string> words, std::ostream& out,
   }
   NativeFunctionHead* native = FindNative(machine, target.substr(0, dot), target.substr(dot + 1));
   if (!native) {
-    problems->error = "unknown native: " + target;
+    problems->error = "unknown native: " + target +
+                      papyrus::Suggestion(RegisteredClassName(machine, target.substr(0, dot)),
+                                          target.substr(dot + 1));
     return kUsage;
   }
   const Machine::Signature signature = Machine::SignatureOf(native);

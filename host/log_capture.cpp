@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/crash_report.h"
 #include "platform/log_folder.h"
 #include "plugin/debug_log.h"
 
@@ -44,6 +45,7 @@ LogCapture::LogCapture(bool active) : active_(active) {
   savedError_ = ::dup(2);
   ::dup2(fd, 2);
   ::close(fd);
+  SetCapturedLog(path_, savedError_);
 #endif
 }
 
@@ -52,6 +54,7 @@ std::string LogCapture::Finish() {
   active_ = false;
 #if !defined(_WIN32)
   std::fflush(stderr);
+  ClearCapturedLog();
   ::dup2(savedError_, 2);
   ::close(savedError_);
   savedError_ = -1;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/command_line.h"
+#include "host/crash_report.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   _setmode(_fileno(stdout), _O_BINARY);  // texts are printed as their bytes
 #endif
+  cw::sim::InstallCrashReport();
   std::vector<std::string> args(argv + 1, argv + argc);
   try {
     return cw::sim::RunCommandLine(args, std::cout, std::cerr);

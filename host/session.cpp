@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 
+#include "address/version_database.h"
 #include "host/engine_addresses.h"
 #include "host/game_plugins.h"
 #include "host/log_capture.h"
@@ -97,6 +98,17 @@ StartResult Session::Start(std::string* error, std::string* log) {
   }
   std::string startupDir;
   if (!ChooseStartupFolder(gameDir, &startupDir, error)) return StartResult::kFailed;
+  if (!options_.writeDatabase && !IsSkyrimVRLine(options_.runtime)) {
+    const std::string found = DatabasePath(startupDir, options_.runtime);
+    if (IsForeignDatabase(found)) {
+      *error = found +
+               " is a version database that cradlewright-host did not write (a real Address "
+               "Library file?): its addresses point into the real game, not into this "
+               "simulator, so the plugin would crash on them. Leave out --no-database: the "
+               "host then reads its own database and leaves this file alone";
+      return StartResult::kFailed;
+    }
+  }
   fs::current_path(startupDir, ec);
   if (ec) {
     *error = "cannot work in game folder " + startupDir + ": " + ec.message();
@@ -181,6 +193,15 @@ StartResult Session::Start(std::string* error, std::string* log) {
     return StartResult::kRefused;
   }
   return StartResult::kAccepted;
+}
+
+bool IsForeignDatabase(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec) || IsOurDatabase(path)) return false;
+  // A file that is no database is refused by the plugin itself, which is what a test
+  // of a damaged file wants to see.
+  address::VersionDatabase database;
+  return database.LoadPath(path, address::AcceptedFormat::kEither);
 }
 
 bool AcceptsVersionRecord(const skse::VersionRecord* record, std::uint32_t runtime,

@@ -68,6 +68,11 @@ inline bool IsSkyrimVRLine(const DatabaseVersion& v) {
   return v.major == 1 && v.minor == 4;
 }
 
+// True when `path` holds a readable version database that this program did not
+// write: its addresses belong to another program (the real game), and the plugin
+// would crash on them here.
+bool IsForeignDatabase(const std::string& path);
+
 // Whether the script extender of the 1.6 line loads a plugin with this version
 // record (null: none exported) into a game of `runtime`; `why` says why not.
 bool AcceptsVersionRecord(const skse::VersionRecord* record, std::uint32_t runtime,

@@ -158,10 +158,11 @@ class HeaderParser {
  public:
   explicit HeaderParser(std::vector<std::string_view> tokens) : t_(std::move(tokens)) {}
 
-  // "[Type[[]]] Function Name(Type[[]] name [= value], ...) flag..."
-  bool Parse(PapyrusFunction* f) {
-    if (!IsWord(Peek(), "function")) {
-      if (!Type(&f->resultType) || !IsWord(Peek(), "function")) return false;
+  // "[Type[[]]] Function Name(Type[[]] name [= value], ...) flag..."; with the
+  // keyword "event", an event's header.
+  bool Parse(PapyrusFunction* f, std::string_view keyword = "function") {
+    if (!IsWord(Peek(), keyword)) {
+      if (!Type(&f->resultType) || !IsWord(Peek(), keyword)) return false;
     }
     ++at_;
     if (!IsIdentifier(Peek())) return false;
@@ -220,6 +221,45 @@ constexpr std::array<std::string_view, 35> kReservedWords = {
     "Is",          "Length",     "Native",       "New",      "None",     "Parent", "Property",
     "Return",      "ScriptName", "Self",         "State",    "String",   "True",   "While"};
 
+// The words that start a statement rather than a declaration; the type words
+// (Bool, Float, Int, String) are reserved too but start declarations.
+bool StartsStatement(std::string_view word) {
+  return IsPapyrusReservedWord(word) && !IsWord(word, "bool") && !IsWord(word, "float") &&
+         !IsWord(word, "int") && !IsWord(word, "string");
+}
+
+// The name of a function or event header whose parameter list is left open:
+// "[Type[[]]] Function|Event Name(" without ")" on the line.
+std::string_view UnfinishedHeader(const std::vector<std::string_view>& t) {
+  for (std::size_t k = 0; k < t.size() && k <= 3; ++k) {
+    if (!IsWord(t[k], "function") && !IsWord(t[k], "event")) continue;
+    if (k + 2 < t.size() && IsIdentifier(t[k + 1]) && t[k + 2] == "(" &&
+        std::find(t.begin(), t.end(), ")") == t.end())
+      return t[k + 1];
+    break;
+  }
+  return {};
+}
+
+// "Type[[]] Name ..." as a property, a script variable or a local: the kind and
+// the name, or no name when the line declares none.
+std::string_view DeclaredName(const std::vector<std::string_view>& t, bool inBody, NameKind* kind) {
+  if (t.size() < 2 || !IsIdentifier(t[0]) || StartsStatement(t[0])) return {};
+  std::size_t at = 1;
+  if (t.size() >= 4 && t[1] == "[" && t[2] == "]") at = 3;
+  if (at < t.size() && IsWord(t[at], "property") && !inBody) {
+    *kind = NameKind::kProperty;
+    ++at;
+  } else {
+    *kind = inBody ? NameKind::kLocal : NameKind::kVariable;
+  }
+  if (at >= t.size() || !IsIdentifier(t[at])) return {};
+  const std::string_view name = t[at];
+  const bool ends = at + 1 == t.size() || t[at + 1] == "=" ||
+                    (!inBody && IsIdentifier(t[at + 1]));  // Auto, Conditional, Hidden
+  return ends ? name : std::string_view();
+}
+
 }  // namespace
 
 std::string WhyNotScriptText(std::string_view bytes) {
@@ -240,8 +280,14 @@ bool IsPapyrusReservedWord(std::string_view word) {
 PapyrusScript ReadPapyrusScript(std::string_view source) {
   PapyrusScript script;
   if (source.substr(0, kUtf8Mark.size()) == kUtf8Mark) source.remove_prefix(kUtf8Mark.size());
+  std::string state;    // the State block the line is in
+  bool inBody = false;  // inside a function's or an event's body
+  auto add = [&script](std::size_t line, NameKind kind, std::string_view name) {
+    script.names.push_back({line, kind, std::string(name)});
+  };
   for (const LogicalLine& line : LineSplitter(source).Split()) {
     std::vector<std::string_view> tokens = Tokens(line.text);
+    if (tokens.empty()) continue;
     if (tokens.size() >= 2 && IsWord(tokens[0], "scriptname") && IsIdentifier(tokens[1])) {
       if (script.name.empty()) {
         script.name = std::string(tokens[1]);
@@ -249,10 +295,45 @@ PapyrusScript ReadPapyrusScript(std::string_view source) {
       }
       continue;
     }
+    if (IsWord(tokens[0], "endfunction") || IsWord(tokens[0], "endevent")) {
+      inBody = false;
+      continue;
+    }
+    if (IsWord(tokens[0], "endstate")) {
+      state.clear();
+      continue;
+    }
+    const std::size_t stateAt = IsWord(tokens[0], "auto") ? 1 : 0;
+    if (stateAt + 1 < tokens.size() && IsWord(tokens[stateAt], "state") &&
+        IsIdentifier(tokens[stateAt + 1])) {
+      state = std::string(tokens[stateAt + 1]);
+      add(line.line, NameKind::kState, state);
+      continue;
+    }
+    if (const std::string_view name = UnfinishedHeader(tokens); !name.empty()) {
+      script.unfinished.push_back({line.line, NameKind::kVariable, std::string(name)});
+      continue;
+    }
     PapyrusFunction function;
     function.line = line.line;
-    if (HeaderParser(std::move(tokens)).Parse(&function))
+    if (IsWord(tokens[0], "event")) {
+      if (HeaderParser(std::move(tokens)).Parse(&function, "event")) {
+        add(line.line, NameKind::kEvent, function.name);
+        for (const PapyrusParameter& p : function.params)
+          add(line.line, NameKind::kEventParameter, p.name);
+        inBody = !function.native;
+      }
+      continue;
+    }
+    if (HeaderParser(tokens).Parse(&function)) {
+      function.state = state;
+      inBody = !function.native;
       script.functions.push_back(std::move(function));
+      continue;
+    }
+    NameKind kind;
+    if (const std::string_view name = DeclaredName(tokens, inBody, &kind); !name.empty())
+      add(line.line, kind, name);
   }
   return script;
 }

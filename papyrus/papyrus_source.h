@@ -21,12 +21,25 @@ struct PapyrusFunction {
   std::vector<PapyrusParameter> params;
   bool global = false;
   bool native = false;
+  std::string state;  // the State block it is declared in; empty outside one
+};
+
+// Every other name a script declares.
+enum class NameKind { kEvent, kEventParameter, kProperty, kVariable, kLocal, kState };
+struct PapyrusName {
+  std::size_t line = 0;
+  NameKind kind = NameKind::kVariable;
+  std::string name;
 };
 
 struct PapyrusScript {
   std::string name;  // empty when the source has no Scriptname line
   std::size_t nameLine = 0;
   std::vector<PapyrusFunction> functions;
+  std::vector<PapyrusName> names;
+  // Function and event headers whose parameter list does not close on their line
+  // (nor on a line joined with \): the name of each, at its line.
+  std::vector<PapyrusName> unfinished;
 };
 
 // A leading UTF-8 byte-order mark is passed over.

@@ -14,7 +14,14 @@ namespace cw::papyrus {
 using StringIndex = std::uint16_t;  // into PexFile::strings
 
 struct PexValue {
-  enum class Kind : std::uint8_t { None = 0, Identifier = 1, String = 2, Int = 3, Float = 4, Bool = 5 };
+  enum class Kind : std::uint8_t {
+    None = 0,
+    Identifier = 1,
+    String = 2,
+    Int = 3,
+    Float = 4,
+    Bool = 5
+  };
   Kind kind = Kind::None;
   StringIndex string = 0;  // Identifier and String
   std::int32_t integer = 0;
@@ -68,7 +75,7 @@ struct PexProperty {
   StringIndex type = 0;
   StringIndex doc = 0;
   std::uint32_t userFlags = 0;
-  std::uint8_t flags = 0;       // 1 read, 2 write, 4 auto
+  std::uint8_t flags = 0;        // 1 read, 2 write, 4 auto
   StringIndex autoVariable = 0;  // auto properties
   PexFunction getter;            // others, when readable
   PexFunction setter;            // others, when writable
@@ -93,7 +100,7 @@ struct PexDebugFunction {
   StringIndex object = 0;
   StringIndex state = 0;
   StringIndex function = 0;
-  std::uint8_t kind = 0;  // 0 plain, 1 property getter, 2 property setter
+  std::uint8_t kind = 0;             // 0 plain, 1 property getter, 2 property setter
   std::vector<std::uint16_t> lines;  // one per instruction
 };
 
@@ -117,7 +124,9 @@ struct PexFile {
   std::vector<PexUserFlag> userFlags;
   std::vector<PexObject> objects;
 
-  const std::string& text(StringIndex i) const { return strings[i]; }  // indices are checked on reading
+  const std::string& text(StringIndex i) const {
+    return strings[i];
+  }  // indices are checked on reading
 };
 
 // What reading gave: the script, or an error naming the file and the byte offset

@@ -60,31 +60,6 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
   return d.back();
 }
 
-// " (did you mean Hex?)" when exactly one native of the class is close to the name,
-// or " (it is a native of FWChildEnchant)" when another class registers it.
-std::string Suggestion(std::string_view className, std::string_view name) {
-  const NativeEntry* closest = nullptr;
-  std::size_t best = 3, ties = 0;  // at most two letters off
-  for (const NativeEntry& native : Natives()) {
-    if (className != native.className) {
-      if (EqualsIgnoringAsciiCase(name, native.name))
-        return std::string(" (it is a native of ") + native.className + ")";
-      continue;
-    }
-    const std::size_t distance = EditDistance(name, native.name);
-    if (distance < best) {
-      best = distance;
-      closest = &native;
-      ties = 1;
-    } else if (distance == best) {
-      ++ties;
-    }
-  }
-  if (closest && ties == 1 && best * 3 <= name.size())
-    return std::string(" (did you mean ") + closest->name + "?)";
-  return std::string();
-}
-
 // A parameter name without the convention's "a" and kind letter, in lower case:
 // "aiDigits" and "digits" both give "digits".
 std::string BareName(std::string_view name) {
@@ -151,6 +126,28 @@ void CheckReservedWords(const PapyrusScript& script, std::vector<Finding>* findi
         findings->push_back(
             {Difference::kReservedWord, f.line, full, "the parameter name " + p.name + suffix});
   }
+  static const char* const kWhat[] = {"event",    "event parameter", "property",
+                                      "variable", "local variable",  "state"};
+  for (const PapyrusName& n : script.names)
+    if (IsPapyrusReservedWord(n.name))
+      findings->push_back(
+          {Difference::kReservedWord, n.line, script.name,
+           std::string("the ") + kWhat[static_cast<int>(n.kind)] + " name " + n.name + suffix});
+}
+
+// What the compiler refuses in the shape of a declaration.
+void CheckDeclarationShapes(const PapyrusScript& script, std::vector<Finding>* findings) {
+  for (const PapyrusFunction& f : script.functions)
+    if (f.global && !f.state.empty())
+      findings->push_back({Difference::kGlobalInState, f.line,
+                           script.name.empty() ? f.name : script.name + "." + f.name,
+                           "a global function inside State " + f.state +
+                               "; the compiler takes global functions only outside states"});
+  for (const PapyrusName& n : script.unfinished)
+    findings->push_back({Difference::kUnfinished, n.line,
+                         script.name.empty() ? n.name : script.name + "." + n.name,
+                         "the declaration runs past its line without \\ at the end; the "
+                         "compiler stops here"});
 }
 
 void CheckFileName(const PapyrusScript& script, const std::string& fileName,
@@ -253,6 +250,31 @@ const char* SeverityName(Severity severity) {
 
 }  // namespace
 
+// " (did you mean Hex?)" when exactly one native of the class is close to the name,
+// or " (it is a native of FWChildEnchant)" when another class registers it.
+std::string Suggestion(std::string_view className, std::string_view name) {
+  const NativeEntry* closest = nullptr;
+  std::size_t best = 3, ties = 0;  // at most two letters off
+  for (const NativeEntry& native : Natives()) {
+    if (className != native.className) {
+      if (EqualsIgnoringAsciiCase(name, native.name))
+        return std::string(" (it is a native of ") + native.className + ")";
+      continue;
+    }
+    const std::size_t distance = EditDistance(name, native.name);
+    if (distance < best) {
+      best = distance;
+      closest = &native;
+      ties = 1;
+    } else if (distance == best) {
+      ++ties;
+    }
+  }
+  if (closest && ties == 1 && best * 3 <= name.size())
+    return std::string(" (did you mean ") + closest->name + "?)";
+  return std::string();
+}
+
 Severity SeverityOf(Difference what) {
   switch (what) {
     case Difference::kFileName:
@@ -275,6 +297,7 @@ std::vector<Finding> CheckScript(const PapyrusScript& script, const CheckOptions
   std::vector<Finding> findings;
   CheckFileName(script, options.fileName, &findings);
   CheckReservedWords(script, &findings);
+  CheckDeclarationShapes(script, &findings);
   if (const char* className = RegisteredClass(script.name))
     CheckNatives(script, className, options.listNotDeclared, &findings);
   std::stable_sort(findings.begin(), findings.end(),

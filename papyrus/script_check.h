@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "papyrus/papyrus_source.h"
@@ -22,7 +23,9 @@ enum class Difference {
   kParameterKinds,  // another number, kind or order of parameters
   kNotGlobal,
   kNotNative,
-  kReservedWord,  // a function or parameter named with a word of the language
+  kReservedWord,   // a name the script declares is a word of the language
+  kGlobalInState,  // a global function inside a State block
+  kUnfinished,     // a header whose parameter list runs past its line (no backslash)
   // Warnings: Papyrus accepts them, a reader or the compiler's file look-up may not.
   kFileName,           // the file name differs from the Scriptname
   kNoScriptname,       // no Scriptname line at all
@@ -46,6 +49,11 @@ struct CheckOptions {
   std::string fileName;          // the source's file name; empty: not compared
   bool listNotDeclared = false;  // one note per native not declared instead of one in all
 };
+
+// " (did you mean Hex?)" when exactly one native of the class is close to the name
+// (at most two letters off), " (it is a native of FWChildEnchant)" when another
+// class registers it, else nothing.
+std::string Suggestion(std::string_view className, std::string_view name);
 
 // True when scriptName (in any letter case) is a class that the plugin registers
 // natives for.

@@ -104,6 +104,16 @@ std::string ReferencePage() {
       "the documentation comments of the script declarations that "
       "`cradlewright-host declarations FOLDER` writes; this page is written by "
       "`cradlewright-host reference docs/natives.md`.\n";
+  // The counts that the log's start-up line gives after a good start.
+  std::string counts;
+  for (const char* className : kNativeClasses) {
+    int count = 0;
+    for (const NativeEntry& native : Natives())
+      count += std::string_view(className) == native.className;
+    counts +=
+        std::string(counts.empty() ? "" : ", ") + "`" + className + "` " + std::to_string(count);
+  }
+  page += "\n" + std::to_string(Natives().size()) + " natives: " + counts + ".\n";
   for (const char* className : kNativeClasses) {
     page += "\n## " + std::string(className) + "\n";
     for (const NativeEntry& native : Natives()) {

@@ -57,9 +57,10 @@ using namespace natives;
   "after it. The file is tried as <name>.esp, then <name>.esm, then as written "     \
   "(letter case ignored; light plugins count; a file that is installed but not "     \
   "loaded does not)."
-#define CW_ENCHANT_FILE                                                            \
-  "the child enchantment file Data/Cradlewright/Enchantment/<asFileName> (UTF-16 " \
-  "little-endian lines key = value; the name is used as given, no extension added)"
+#define CW_ENCHANT_FILE                                                              \
+  "the child enchantment file Data/Cradlewright/Enchantment/<asFileName> (UTF-16 "   \
+  "little-endian lines key = value, with or without a byte-order mark; the name is " \
+  "used as given, no extension added)"
 #define CW_ENCHANT_NUMBER                                                           \
   " A value starting with # or 0x is hexadecimal (from 80000000 on it reads as a "  \
   "negative Int; beyond FFFFFFFF as -1), any other a decimal integer (held to the " \
@@ -108,13 +109,16 @@ const std::vector<NativeEntry>& Table() {
       U<&GetFileCount>(
           "GetFileCount",
           "Answers how many entries of the folder Data/Cradlewright/<asFolder>/ match "
-          "*.<asExtension>; sub-folders of such a name count too. asFolder may be empty "
-          "(the mod folder itself) or nested (A/B). 0 when the folder is missing.",
+          "*.<asExtension>; sub-folders of such a name count too, and so do the folder's "
+          "own entries . and .. when the pattern matches them (asExtension *: a folder "
+          "holding one file counts 3). asFolder may be empty (the mod folder "
+          "itself) or nested (A/B). 0 when the folder is missing.",
           "asFolder", "asExtension"),
       U<&GetFileName>(
           "GetFileName",
           "Answers the name (with extension, without folder) of entry aiIndex (counted from "
-          "0) of the listing that GetFileCount counts. An empty text when aiIndex is "
+          "0) of the listing that GetFileCount counts, . and .. included. An empty text "
+          "when aiIndex is "
           "negative or not below the count, or the folder is missing. Every call lists the "
           "folder again: call it for 0 to GetFileCount - 1 while the folder does not "
           "change.",
@@ -181,9 +185,13 @@ const std::vector<NativeEntry>& Table() {
       U<&getIniInt>("getIniInt",
                     "Answers the number stored under asKey in section [asCategory] of " CW_INI_FILE
                     ": a text of at most 10 characters starting with 0x is hexadecimal (at "
-                    "most 2147483647; 0x alone is 0), any other a decimal integer (a text "
-                    "that is no number gives 0). aiDefault when the file, the section or the "
-                    "key is missing." CW_INI_READ_END,
+                    "most 2147483647; 0x alone is 0). Any other text is read as Windows reads "
+                    "a number setting, from its first 29 characters: blanks skipped, one "
+                    "optional sign, then decimal digits, or hexadecimal, binary or octal "
+                    "digits after a lower-case 0x, 0b or 0o, up to the first other "
+                    "character, kept to the last 32 bits: 0x000000010 is 16, 4294967297 is 1, "
+                    "2147483648 is -2147483648, 0X1F and a text that is no number give 0. "
+                    "aiDefault when the file, the section or the key is missing." CW_INI_READ_END,
                     "asCategory", "asFile", "asKey", "aiDefault"),
       U<&getIniFloat>("getIniFloat",
                       "Answers the number at the start of the first 19 bytes of the text "
@@ -286,7 +294,9 @@ const std::vector<NativeEntry>& Table() {
           "a light plugin's form FE LLL xxx gives xxx). GetFormFromString reads it back. An "
           "empty text for None and for a form whose plugin is not loaded. A form created "
           "during play (form ID FF000001 or above) answers the first file's name with all "
-          "eight digits of its form ID.",
+          "eight digits of its form ID (Skyrim_ff000801), a text that GetFormFromString "
+          "does not read back (it answers None: the number is too big for a form of a "
+          "plugin file); such forms last only until the game ends.",
           "akForm"),
       U<&GetModFromForm>(
           "GetModFromForm",
@@ -330,7 +340,8 @@ const std::vector<NativeEntry>& Table() {
                       "asKey"),
       T<&getLangSize>("getLangSize",
                       "Answers the length in bytes (UTF-8) of the whole loaded translation text, "
-                      "not a number of entries; 0 before the first successful load."),
+                      "not a number of entries; the file's byte-order mark counts as 3 bytes. 0 "
+                      "before the first successful load."),
       T<&getFilePath>("getFilePath",
                       "Answers the path of the translation file of the last IOReadTranslation "
                       "call, loaded or not (Data/Interface/Translations/Cradlewright_<language>"

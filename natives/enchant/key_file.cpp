@@ -12,6 +12,8 @@ namespace cw::enchant {
 namespace {
 
 constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
+// The byte-order mark of a file saved as "Unicode" by Windows' editors, decoded.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsWhiteSpace(char c) {
   return kWhiteSpace.find(c) != std::string_view::npos;
@@ -75,7 +77,9 @@ std::string FindKeyValue(std::string_view text, std::string_view key) {
   if (length < 3) return {};
   const std::size_t limit = length - 2;
   for (std::size_t at = text.find(key); at != std::string_view::npos; at = text.find(key, at + 1)) {
-    if (at > 0 && text[at - 1] != '\r' && text[at - 1] != '\n') continue;
+    const bool lineStart = at == 0 || text[at - 1] == '\r' || text[at - 1] == '\n' ||
+                           (at == kByteOrderMark.size() && text.substr(0, at) == kByteOrderMark);
+    if (!lineStart) continue;
     const std::size_t afterKey = at + key.size();
     if (afterKey >= limit) continue;
     std::size_t q = afterKey;

@@ -8,10 +8,10 @@
 namespace cw::enchant {
 
 // The trimmed value of the first line of the decoded text that starts with key,
-// optional tabs and spaces, and "=". A key counts only at the start of the text or
-// right after a CR or LF, and only with at least three bytes of text after it; the
-// value runs to the next CR or LF or the end and is trimmed of white space at both
-// ends. Empty when no line qualifies.
+// optional tabs and spaces, and "=". A key counts only at the start of the text
+// (also right after a byte-order mark there) or right after a CR or LF, and only with at least
+// three bytes of text after it; the value runs to the next CR or LF or the end and is trimmed of
+// white space at both ends. Empty when no line qualifies.
 std::string FindKeyValue(std::string_view text, std::string_view key);
 
 // A value read as a number: "#" or "0x" (lower-case x) followed by an unsigned

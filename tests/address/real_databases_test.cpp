@@ -12,6 +12,7 @@
 #include "address/version_database.h"
 #include "plugin/engine_api.h"
 #include "tests/address/printers.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/temp_game_folder.h"
 
 namespace cw::address {
@@ -19,10 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using engine::kDeclarations;
-
-std::string Fixture(const char* name) {
-  return std::string(CW_SOURCE_DIR "/../shared/fixtures/") + name;
-}
+using test::Fixture;
 
 struct RealFile {
   const char* name;
@@ -38,6 +36,7 @@ class RealStartup : public testing::TestWithParam<RealFile> {};
 // The file where a game of that version looks for it, resolved as start-up does.
 TEST_P(RealStartup, ResolvesAllDeclarationsInItsOwnNumbering) {
   const RealFile& real = GetParam();
+  CW_NEED_FIXTURE(real.name);
   test::TempGameFolder game;
   fs::create_directories("Data/SKSE/Plugins");
   fs::copy_file(Fixture(real.name), fs::path("Data/SKSE/Plugins") / real.name);
@@ -68,6 +67,10 @@ class Pairing : public testing::Test {
     ae_ = new VersionDatabase;
     se_->LoadPath(Fixture(kSE.name), AcceptedFormat::kOnly1);
     ae_->LoadPath(Fixture(kAE.name), AcceptedFormat::kOnly2);
+  }
+  void SetUp() override {
+    CW_NEED_FIXTURE(kSE.name);
+    CW_NEED_FIXTURE(kAE.name);
   }
   static void TearDownTestSuite() {
     delete se_;

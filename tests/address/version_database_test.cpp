@@ -10,6 +10,7 @@
 
 #include "tests/address/database_bytes.h"
 #include "tests/address/printers.h"
+#include "tests/support/fixtures.h"
 
 namespace cw::address {
 namespace {
@@ -190,11 +191,10 @@ TEST(VersionDatabase, LoadPathReadsAFile) {
 // ---------------------------------------------------------------------------
 // The real files.
 
-std::string Fixture(const char* name) {
-  return std::string(CW_SOURCE_DIR "/../shared/fixtures/") + name;
-}
+using test::Fixture;
 
 TEST(RealDatabase, Version1_5_97_0Loads) {
+  CW_NEED_FIXTURE("version-1-5-97-0.bin");
   VersionDatabase db;
   ASSERT_TRUE(db.LoadPath(Fixture("version-1-5-97-0.bin"), k1)) << Describe(db.LastError());
   EXPECT_EQ(db.Size(), 778674u);
@@ -203,6 +203,7 @@ TEST(RealDatabase, Version1_5_97_0Loads) {
 }
 
 TEST(RealDatabase, Version1_6_353_0LoadsInFormat2Only) {
+  CW_NEED_FIXTURE("versionlib-1-6-353-0.bin");
   VersionDatabase db;
   EXPECT_FALSE(db.LoadPath(Fixture("versionlib-1-6-353-0.bin"), k1));
   EXPECT_EQ(db.LastError(), LoadError::kBadFormat);

@@ -21,6 +21,7 @@
 #include <tuple>
 
 #include "host/call_arguments.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/process.h"
 
@@ -39,16 +40,10 @@ struct Case {
   std::vector<std::string> options;
   bool examples = false;
   std::vector<std::pair<std::string, std::string>> files;
-  std::string input;  // the calls
+  std::vector<std::pair<std::string, std::string>> fixtures;  // path, name
+  std::string input;                                          // the calls
   std::vector<Expectation> expected;
-  bool fixtureMissing = false;
 };
-
-std::string FixtureBytes(const std::string& name, bool* missing) {
-  std::ifstream in(fs::path(CW_SOURCE_DIR) / ".." / "shared" / "fixtures" / name, std::ios::binary);
-  if (!in) *missing = true;
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 Case ReadCase(const fs::path& path) {
   Case c;
@@ -86,7 +81,7 @@ Case ReadCase(const fs::path& path) {
       else if (kind == "file" && words->size() == 3)
         c.files.emplace_back((*words)[1], (*words)[2]);
       else if (kind == "fixture" && words->size() == 3)
-        c.files.emplace_back((*words)[1], FixtureBytes((*words)[2], &c.fixtureMissing));
+        c.fixtures.emplace_back((*words)[1], (*words)[2]);
       else
         ADD_FAILURE() << path << ": unknown directive: " << line;
     } else {
@@ -126,10 +121,11 @@ TEST_P(EndToEnd, PrintsExpectedResults) {
   const auto& [name, line] = GetParam();
   const fs::path file = fs::path(CW_SOURCE_DIR) / "tests/e2e/cases" / (name + ".run");
   const Case c = ReadCase(file);
-  if (c.fixtureMissing) GTEST_SKIP() << "no ../shared/fixtures for " << file;
+  for (const auto& fixture : c.fixtures) CW_NEED_FIXTURE(fixture.second);
   GameFolder game;
   if (c.examples) game.CopyExamples();
   for (const auto& [path, bytes] : c.files) game.Write(path, bytes);
+  for (const auto& [path, name] : c.fixtures) game.Write(path, FixtureBytes(name));
   std::vector<std::string> args = {"--game-dir", game.str()};
   args.insert(args.end(), kLines[line].options.begin(), kLines[line].options.end());
   args.insert(args.end(), c.options.begin(), c.options.end());

@@ -32,7 +32,8 @@ def run(*command, cwd=None):
 
 def main():
     zip_path, built_dll, version, source_dir, readobj, symbolizer, pdbutil = sys.argv[1:8]
-    check(os.path.basename(zip_path) == f"Cradlewright-{version}.zip",
+    suffix = sys.argv[8] if len(sys.argv) > 8 else ""  # "-dev" after the last release
+    check(os.path.basename(zip_path) == f"Cradlewright-{version}{suffix}.zip",
           f"archive name {os.path.basename(zip_path)}")
     check_scripts_archive(zip_path[:-len(".zip")] + "-scripts.zip", version, source_dir,
                           built_dll, readobj)
@@ -193,8 +194,9 @@ def check_scripts_archive(zip_path, version, source_dir, built_dll, readobj):
                     check(i + 1 < len(lines) and lines[i + 1].startswith("{"),
                           f"{name}.psc: no documentation comment after {line}")
                     declared.append(line)
-    check(len(declared) == 50 and len(set(declared)) == 50,
-          f"{len(declared)} declarations in the scripts archive")
+    # Every native once; which natives they are, docs/natives.md says.
+    check(declared and len(set(declared)) == len(declared),
+          f"{len(declared)} declarations in the scripts archive, some twice")
     with open(os.path.join(source_dir, "docs", "natives.md"), encoding="utf-8") as page:
         documented = re.findall(r"^`(.*\) global native)`$", page.read(), re.M)
     check(sorted(documented) == sorted(declared),

@@ -160,6 +160,53 @@ TEST(ScriptCheck, ScriptsOfOtherClassesAreCheckedOnlyForTheLanguage) {
   EXPECT_EQ(Check("Int Function toLower() native\n"), (Found{{Difference::kNoScriptname, ""}}));
 }
 
+// What the compiler refuses in a script of any class, and what it takes: each
+// body follows "Scriptname Other".
+struct LanguageCase {
+  const char* name;
+  std::string body;
+  Found expected;
+};
+
+class ScriptLanguage : public testing::TestWithParam<LanguageCase> {};
+
+TEST_P(ScriptLanguage, IsCheckedInEveryScript) {
+  EXPECT_EQ(Check("Scriptname Other\n" + GetParam().body), GetParam().expected);
+}
+
+const Found kReserved{{Difference::kReservedWord, "Other"}};
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScriptLanguage,
+    testing::Values(
+        LanguageCase{"EventParameter",
+                     "Event OnHit(ObjectReference akAggressor, Bool state)\n"
+                     "EndEvent\n",
+                     kReserved},
+        LanguageCase{"Property", "Int Property Length Auto\n", kReserved},
+        LanguageCase{"ArrayProperty", "Int[] Property Parent Auto\n", kReserved},
+        LanguageCase{"ScriptVariable", "Float self = 1.0\n", kReserved},
+        LanguageCase{"Local", "Function f()\n  String length = \"a\"\nEndFunction\n", kReserved},
+        LanguageCase{"StateName", "Auto State New\nEndState\n", kReserved},
+        LanguageCase{"GlobalInState",
+                     "State Busy\n  Int Function f() global native\nEndState\n",
+                     {{Difference::kGlobalInState, "Other.f"}}},
+        LanguageCase{"HeaderOverTwoLines",
+                     "Int Function f(Int a,\n  Int b) global native\n",
+                     {{Difference::kUnfinished, "Other.f"}}},
+        // What the compiler takes.
+        LanguageCase{
+            "HeaderJoinedWithBackslash", "Int Function f(Int a, \\\n  Int b) global native\n", {}},
+        LanguageCase{"MemberFunctionInState",
+                     "State Busy\n  Int Function f()\n  EndFunction\nEndState\n"
+                     "Int Function g() global native\n",
+                     {}},
+        LanguageCase{"Statements",
+                     "Event OnInit()\n  Int count = 0\n  count += 1\n  If count == 1\n"
+                     "    Debug.Trace(\"x\")\n  EndIf\n  Return\nEndEvent\n"
+                     "Actor Property PlayerRef Auto\nInt[] values\n",
+                     {}}),
+    [](const testing::TestParamInfo<LanguageCase>& info) { return info.param.name; });
+
 // Hand-written scripts with one typical mistake each, checked as files: the exact
 // report (without its summary line) and the exit status.
 struct FileCase {

@@ -38,13 +38,17 @@ INSTANTIATE_TEST_SUITE_P(
                       FindCase{"CarriageReturnOnly", "form = 7\rnext", "form", "7"},
                       FindCase{"ValueToTheEnd", "x\r\nform = 7", "form", "7"},
                       FindCase{"AfterCarriageReturn", "x\rform = 7\r\n", "form", "7"},
-                      FindCase{"ByteOrderMarkHidesFirstLine",
+                      FindCase{"ByteOrderMarkBeforeFirstLine",
                                "\xEF\xBB\xBF"
+                               "form = 7\r\n",
+                               "form", "7"},
+                      FindCase{"ByteOrderMarkInsideALine",
+                               "x\xEF\xBB\xBF"
                                "form = 7\r\n",
                                "form", ""},
                       FindCase{"ByteOrderMarkLaterLine",
                                "\xEF\xBB\xBF"
-                               "form = 7\r\nform = 8\r\n",
+                               "formID = 7\r\nform = 8\r\n",
                                "form", "8"},
                       FindCase{"LongerKeyDoesNotMatch", "formID = 7\r\n", "form", ""},
                       FindCase{"LongerKeyThenKey", "formID = 7\r\nform = 8\r\n", "form", "8"},
@@ -121,10 +125,11 @@ TEST_F(EnchantmentFile, ReadsEveryKey) {
   EXPECT_EQ(enchant::ReadKeyFileNumber(path, "power_mid"), 0u);
 }
 
-TEST_F(EnchantmentFile, ByteOrderMarkHidesOnlyTheFirstLine) {
+// Windows' editors write a byte-order mark when they save as "Unicode".
+TEST_F(EnchantmentFile, ByteOrderMarkKeepsTheFirstLine) {
   Write("Marked.txt", "\xFF\xFE" + AsciiUtf16LeBytes("modName = First.esp\r\nform = 9\r\n"));
   const std::string path = enchant::EnchantmentFilePath("Marked.txt");
-  EXPECT_EQ(enchant::ReadKeyFileValue(path, "modName"), "");
+  EXPECT_EQ(enchant::ReadKeyFileValue(path, "modName"), "First.esp");
   EXPECT_EQ(enchant::ReadKeyFileNumber(path, "form"), 9u);
 }
 
