@@ -12,6 +12,7 @@
 #include "host/runtime_host.h"
 #include "host/script_check.h"
 #include "host/script_declarations.h"
+#include "host/script_run.h"
 #include "host/session.h"
 #include "platform/ascii.h"
 
@@ -29,6 +30,8 @@ const char* const kUsageText =
     "       cradlewright-host declarations FOLDER\n"
     "       cradlewright-host reference FILE\n"
     "       cradlewright-host check-scripts [--all] FILE|FOLDER...\n"
+    "       cradlewright-host [OPTIONS] test [--verbose] [--seed N] [--timeout S] PATH...\n"
+    "       cradlewright-host [OPTIONS] script SCRIPT.pex [--seconds N] [--seed N]\n"
     "options: --game-dir DIR  --plugin PATH  --runtime A.B.C.D  --editor  --omit-id N\n"
     "         --no-database  --mod NAME  --light-mod NAME  --inactive-mod NAME\n"
     "         --form ID  --quest ID  --verbose\n";
@@ -261,6 +264,9 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     return CheckScriptFiles(
         std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i), args.end()), out,
         err);
+  const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+  if (command == "test") return RunTestCommand(options, rest, out, err);
+  if (command == "script") return RunScriptCommand(options, rest, out, err);
   if (command != "call" && command != "run" && command != "natives" && command != "query")
     return Usage(err, "unknown command " + command);
   if (command == "call" && i >= args.size()) return Usage(err, "call needs CLASS.NATIVE");
