@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "host/papyrus_source.h"
+#include "papyrus/papyrus_source.h"
 
 namespace cw::fuzz {
 namespace {
@@ -25,7 +25,7 @@ bool IsType(std::string_view type) {
   return IsIdentifier(type);
 }
 
-std::string Written(const sim::PapyrusFunction& f) {
+std::string Written(const papyrus::PapyrusFunction& f) {
   std::string line = f.resultType + (f.resultType.empty() ? "" : " ") + "Function " + f.name + "(";
   for (std::size_t i = 0; i < f.params.size(); ++i)
     line += (i ? ", " : "") + f.params[i].type + " " + f.params[i].name;
@@ -35,7 +35,7 @@ std::string Written(const sim::PapyrusFunction& f) {
   return line + "\n";
 }
 
-bool Same(const sim::PapyrusFunction& a, const sim::PapyrusFunction& b) {
+bool Same(const papyrus::PapyrusFunction& a, const papyrus::PapyrusFunction& b) {
   if (a.resultType != b.resultType || a.name != b.name || a.global != b.global ||
       a.native != b.native || a.params.size() != b.params.size())
     return false;
@@ -50,15 +50,15 @@ bool Same(const sim::PapyrusFunction& a, const sim::PapyrusFunction& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace cw;
   const std::string_view source(reinterpret_cast<const char*>(data), size);
-  const sim::PapyrusScript script = sim::ReadPapyrusScript(source);
+  const papyrus::PapyrusScript script = papyrus::ReadPapyrusScript(source);
   CW_FUZZ_CHECK(script.name.empty() || fuzz::IsIdentifier(script.name));
   // Each line ends in at most two bytes ("\r\n"), so there are at most size + 1 lines.
   CW_FUZZ_CHECK(script.nameLine <= size + 1);
 
-  (void)sim::WhyNotScriptText(source);
+  (void)papyrus::WhyNotScriptText(source);
   // One byte-order mark in front of a source that has none changes nothing.
   if (source.substr(0, 3) != "\xEF\xBB\xBF") {
-    const sim::PapyrusScript marked = sim::ReadPapyrusScript("\xEF\xBB\xBF" + std::string(source));
+    const papyrus::PapyrusScript marked = papyrus::ReadPapyrusScript("\xEF\xBB\xBF" + std::string(source));
     CW_FUZZ_CHECK(marked.name == script.name && marked.nameLine == script.nameLine &&
                   marked.functions.size() == script.functions.size());
     for (std::size_t i = 0; i < script.functions.size(); ++i)
@@ -68,16 +68,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::string written;
   std::size_t previousLine = 0;
-  for (const sim::PapyrusFunction& f : script.functions) {
+  for (const papyrus::PapyrusFunction& f : script.functions) {
     CW_FUZZ_CHECK(fuzz::IsIdentifier(f.name));
     CW_FUZZ_CHECK(f.resultType.empty() || fuzz::IsType(f.resultType));
-    for (const sim::PapyrusParameter& p : f.params)
+    for (const papyrus::PapyrusParameter& p : f.params)
       CW_FUZZ_CHECK(fuzz::IsType(p.type) && fuzz::IsIdentifier(p.name));
     CW_FUZZ_CHECK(f.line > previousLine && f.line <= size + 1);
     previousLine = f.line;
     written += fuzz::Written(f);
   }
-  const sim::PapyrusScript again = sim::ReadPapyrusScript(written);
+  const papyrus::PapyrusScript again = papyrus::ReadPapyrusScript(written);
   CW_FUZZ_CHECK(again.functions.size() == script.functions.size());
   for (std::size_t i = 0; i < script.functions.size(); ++i) {
     CW_FUZZ_CHECK(fuzz::Same(again.functions[i], script.functions[i]));

@@ -10,10 +10,10 @@
 #include "host/call_arguments.h"
 #include "host/engine/functions.h"
 #include "host/runtime_host.h"
-#include "host/script_check.h"
-#include "host/script_declarations.h"
 #include "host/script_run.h"
 #include "host/session.h"
+#include "papyrus/script_check.h"
+#include "papyrus/script_declarations.h"
 #include "platform/ascii.h"
 
 namespace cw::sim {
@@ -200,7 +200,9 @@ int WriteDeclarationFiles(const std::vector<std::string>& args, std::size_t at, 
   if (at + 1 != args.size())
     return Usage(err, page ? "reference needs one FILE" : "declarations needs one FOLDER");
   std::string error;
-  if (page ? WriteReference(args[at], &error) : WriteDeclarations(args[at], &error)) return kDone;
+  if (page ? papyrus::WriteReference(args[at], &error)
+           : papyrus::WriteDeclarations(args[at], &error))
+    return kDone;
   err << "cradlewright-host: " << error << "\n";
   return kUsage;
 }
@@ -261,7 +263,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (command == "declarations" || command == "reference")
     return WriteDeclarationFiles(args, i, err);
   if (command == "check-scripts")
-    return CheckScriptFiles(
+    return papyrus::CheckScriptFiles(
         std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i), args.end()), out,
         err);
   const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/papyrus_source.h"
+#include "papyrus/papyrus_source.h"
 
 namespace cw {
 namespace {
@@ -33,12 +33,12 @@ char KindLetter(Kind kind) {
 
 TEST(RegistrationTable, NamesAreNoReservedWordsAndFollowTheGamesConvention) {
   for (const char* className : {kClassUtility, kClassChildEnchant, kClassTextContents})
-    EXPECT_FALSE(sim::IsPapyrusReservedWord(className)) << className;
+    EXPECT_FALSE(papyrus::IsPapyrusReservedWord(className)) << className;
   for (const NativeEntry& native : Natives()) {
-    EXPECT_FALSE(sim::IsPapyrusReservedWord(native.name)) << native.name;
+    EXPECT_FALSE(papyrus::IsPapyrusReservedWord(native.name)) << native.name;
     for (std::uint16_t i = 0; i < native.paramCount; ++i) {
       const std::string_view name = native.paramNames[i];
-      EXPECT_FALSE(sim::IsPapyrusReservedWord(name)) << native.name << " " << name;
+      EXPECT_FALSE(papyrus::IsPapyrusReservedWord(name)) << native.name << " " << name;
       // "a", the kind's letter, then a capitalised name: asText, aiIndex, akForm.
       ASSERT_GE(name.size(), 3u) << native.name;
       EXPECT_EQ(name[0], 'a') << native.name << " " << name;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace cw::sim {
+namespace cw::papyrus {
 
 struct PapyrusParameter {
   std::string type;  // as written, "[]" appended for an array
@@ -39,4 +39,4 @@ std::string WhyNotScriptText(std::string_view bytes);
 // The words of the language that no name may be, compared without regard to case.
 bool IsPapyrusReservedWord(std::string_view word);
 
-}  // namespace cw::sim
+}  // namespace cw::papyrus

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "host/papyrus_source.h"
+#include "papyrus/papyrus_source.h"
 
-namespace cw::sim {
+namespace cw::papyrus {
 
 enum class Severity { kError, kWarning, kNote };
 
@@ -61,4 +61,4 @@ std::vector<Finding> CheckScript(const PapyrusScript& script, const CheckOptions
 // that cannot be read.
 int CheckScriptFiles(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-}  // namespace cw::sim
+}  // namespace cw::papyrus

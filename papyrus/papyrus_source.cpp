@@ -1,11 +1,11 @@
-#include "host/papyrus_source.h"
+#include "papyrus/papyrus_source.h"
 
 #include <algorithm>
 #include <array>
 
 #include "platform/ascii.h"
 
-namespace cw::sim {
+namespace cw::papyrus {
 namespace {
 
 // A statement of the source with comments removed and continued lines joined.
@@ -257,4 +257,4 @@ PapyrusScript ReadPapyrusScript(std::string_view source) {
   return script;
 }
 
-}  // namespace cw::sim
+}  // namespace cw::papyrus

@@ -1,4 +1,4 @@
-#include "host/script_check.h"
+#include "papyrus/script_check.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "host/script_declarations.h"
+#include "papyrus/script_declarations.h"
 #include "plugin/registration.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/process.h"
 
-namespace cw::sim {
+namespace cw::papyrus {
 namespace {
 
 using Found = std::set<std::pair<Difference, std::string>>;
@@ -325,4 +325,4 @@ TEST(HostScriptCommands, DeclarationsRoundTripThroughCheckScripts) {
 }
 
 }  // namespace
-}  // namespace cw::sim
+}  // namespace cw::papyrus

@@ -10,7 +10,7 @@
 #include "plugin/native_function.h"
 #include "plugin/registration.h"
 
-namespace cw::sim {
+namespace cw::papyrus {
 
 inline constexpr std::array<const char*, 3> kNativeClasses = {kClassUtility, kClassChildEnchant,
                                                               kClassTextContents};
@@ -38,4 +38,4 @@ bool WriteDeclarations(const std::string& folder, std::string* error);
 // Writes the reference page to path; false and the reason when it cannot.
 bool WriteReference(const std::string& path, std::string* error);
 
-}  // namespace cw::sim
+}  // namespace cw::papyrus

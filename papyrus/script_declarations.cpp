@@ -1,4 +1,4 @@
-#include "host/script_declarations.h"
+#include "papyrus/script_declarations.h"
 
 #include <filesystem>
 #include <fstream>
@@ -6,7 +6,7 @@
 
 #include "plugin/version.h"
 
-namespace cw::sim {
+namespace cw::papyrus {
 namespace {
 
 constexpr std::size_t kCommentWidth = 92;
@@ -131,4 +131,4 @@ bool WriteReference(const std::string& path, std::string* error) {
   return WriteFile(path, ReferencePage(), error);
 }
 
-}  // namespace cw::sim
+}  // namespace cw::papyrus

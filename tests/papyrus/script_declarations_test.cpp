@@ -1,4 +1,4 @@
-#include "host/script_declarations.h"
+#include "papyrus/script_declarations.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,11 @@
 #include <iterator>
 #include <string>
 
-#include "host/papyrus_source.h"
-#include "host/script_check.h"
+#include "papyrus/papyrus_source.h"
+#include "papyrus/script_check.h"
 #include "plugin/registration.h"
 
-namespace cw::sim {
+namespace cw::papyrus {
 namespace {
 
 TEST(ScriptDeclarations, ReadBackAsTheRegistrationTableWithoutAFinding) {
@@ -69,4 +69,4 @@ TEST(ReferencePage, TheRepositorysPageIsUpToDate) {
 }
 
 }  // namespace
-}  // namespace cw::sim
+}  // namespace cw::papyrus

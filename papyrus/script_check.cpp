@@ -1,4 +1,4 @@
-#include "host/script_check.h"
+#include "papyrus/script_check.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -8,11 +8,11 @@
 #include <string_view>
 #include <system_error>
 
-#include "host/script_declarations.h"
+#include "papyrus/script_declarations.h"
 #include "platform/ascii.h"
 #include "plugin/registration.h"
 
-namespace cw::sim {
+namespace cw::papyrus {
 namespace {
 
 namespace fs = std::filesystem;
@@ -357,4 +357,4 @@ int CheckScriptFiles(const std::vector<std::string>& args, std::ostream& out, st
   return counts[0] ? 1 : 0;
 }
 
-}  // namespace cw::sim
+}  // namespace cw::papyrus

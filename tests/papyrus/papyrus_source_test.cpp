@@ -1,11 +1,11 @@
-#include "host/papyrus_source.h"
+#include "papyrus/papyrus_source.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace cw::sim {
+namespace cw::papyrus {
 namespace {
 
 using namespace std::string_literals;
@@ -107,9 +107,9 @@ TEST(PapyrusRead, AnyBytesGiveAValue) {
 }
 
 }  // namespace
-}  // namespace cw::sim
+}  // namespace cw::papyrus
 
-namespace cw::sim {
+namespace cw::papyrus {
 namespace {
 
 TEST(PapyrusRead, AByteOrderMarkIsPassedOver) {
@@ -140,4 +140,4 @@ TEST(PapyrusWords, ReservedInAnyLetterCase) {
 }
 
 }  // namespace
-}  // namespace cw::sim
+}  // namespace cw::papyrus
