@@ -233,18 +233,21 @@ void Vm::RunUntil(double until, const std::function<bool()>& done) {
       now_ = std::max(now_, until);
       return;
     }
-    now_ = std::max(now_, next->first.first);
+    const double at = next->first.first;
     const Timer timer = next->second;
     timers_.erase(next);
     if (timer.kind == Timer::kWake) {
       const auto it = threads_.find(timer.thread);
       if (it == threads_.end()) continue;
+      now_ = std::max(now_, at);
       it->second->suspended = false;
       ready_.push_back(it->second.get());
       continue;
     }
+    // An update whose registration was replaced or dropped since does not come.
     const auto it = updates_.find(timer.object);
     if (it == updates_.end() || it->second.generation != timer.generation) continue;
+    now_ = std::max(now_, at);
     if (it->second.repeat)
       Schedule(now_ + std::max(it->second.interval, 0.001), timer);
     else
