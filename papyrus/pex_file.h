@@ -139,4 +139,16 @@ PexReadResult ReadPexFile(const std::filesystem::path& path);
 int PexOperandCount(std::uint8_t opcode);
 bool PexTakesArguments(std::uint8_t opcode);
 
+// The opcode's name as disassemblers write it ("iadd", "callstatic", "array_rfindelement");
+// "?" for an opcode that is not Skyrim's.
+const char* PexOpcodeName(std::uint8_t opcode);
+
+// The debug entry of a function (kind 0 plain, 1 property getter, 2 setter; a property's
+// accessors are named by the property), names compared without regard to letter case;
+// null when the file has none. Its lines may be fewer than the instructions (the game's
+// compiler writes none for GetState and GotoState).
+const PexDebugFunction* FindPexDebug(const PexFile& file, std::string_view object,
+                                     std::string_view state, std::string_view function,
+                                     std::uint8_t kind = 0);
+
 }  // namespace cw::papyrus
