@@ -83,6 +83,7 @@ bench: deps build/release/CMakeCache.txt
 	cmake --build build/release -j $(JOBS)
 	build/release/bin/cw_bench
 	build/release/bin/cw_bench_dispatch
+	build/release/bin/cw_bench_script
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
