@@ -143,7 +143,7 @@ const Class* Library::Find(std::string_view name) {
   if (const auto it = classes_.find(lower); it != classes_.end()) return it->second.get();
   if (loading_.count(lower)) {
     loadErrors_.push_back("the script " + std::string(name) + " extends itself");
-    return EngineClass(lower, std::string(name));
+    return nullptr;
   }
   if (const auto it = given_.find(lower); it != given_.end()) {
     PexFile file = std::move(it->second);
@@ -246,7 +246,7 @@ bool Library::Link(Class& cls, const PexFile& file, const PexObject& object, std
     for (const PexNamedFunction& f : state.functions) {
       auto fn = std::make_unique<Function>();
       const std::string name = file.text(f.name);
-      if (!Compile(cls, file, object, stateId, stateName, f.function, name, 0, fn.get(), error))
+      if (!Compile(cls, file, object, stateName, f.function, name, 0, fn.get(), error))
         return false;
       cls.methods[(static_cast<std::uint64_t>(stateId) << 32) | Name(name)] = fn.get();
       cls.functions.push_back(std::move(fn));
@@ -268,7 +268,7 @@ bool Library::Link(Class& cls, const PexFile& file, const PexObject& object, std
         const bool wanted = k == 1 ? p.readable() : p.writable();
         if (!wanted) continue;
         auto fn = std::make_unique<Function>();
-        if (!Compile(cls, file, object, 0, "", k == 1 ? p.getter : p.setter, property.name,
+        if (!Compile(cls, file, object, "", k == 1 ? p.getter : p.setter, property.name,
                      static_cast<std::uint8_t>(k), fn.get(), error))
           return false;
         (k == 1 ? property.getter : property.setter) = fn.get();
@@ -281,10 +281,8 @@ bool Library::Link(Class& cls, const PexFile& file, const PexObject& object, std
 }
 
 bool Library::Compile(Class& cls, const PexFile& file, const PexObject& object,
-                      std::uint32_t stateId, const std::string& state, const PexFunction& source,
-                      const std::string& name, std::uint8_t kind, Function* fn,
-                      std::string* error) {
-  (void)stateId;
+                      const std::string& state, const PexFunction& source, const std::string& name,
+                      std::uint8_t kind, Function* fn, std::string* error) {
   fn->owner = &cls;
   fn->name = name;
   fn->state = state;
@@ -302,16 +300,10 @@ bool Library::Compile(Class& cls, const PexFile& file, const PexObject& object,
     slots.emplace(Name(file.text(l.name)), static_cast<std::uint32_t>(fn->slotTypes.size()));
     fn->slotTypes.push_back(Type::Parse(file.text(l.type)));
   }
-  // Source lines from the debug info, when it has this function.
-  for (const PexDebugFunction& d : file.debugFunctions) {
-    if (d.kind == kind && EqualsIgnoringAsciiCase(file.text(d.object), file.text(object.name)) &&
-        EqualsIgnoringAsciiCase(file.text(d.state), state) &&
-        EqualsIgnoringAsciiCase(file.text(d.function), name) &&
-        d.lines.size() == source.code.size()) {
-      fn->lines = d.lines;
-      break;
-    }
-  }
+  // Source lines from the debug info, when it has this function (the game's compiler
+  // writes none for GetState and GotoState).
+  if (const PexDebugFunction* debug = FindPexDebug(file, file.text(object.name), state, name, kind))
+    fn->lines = debug->lines;
   const std::uint32_t selfId = Name("self"), stateVar = Name("::State"),
                       noneVar = Name("::NoneVar");
   const std::string where = cls.name + "." + name;

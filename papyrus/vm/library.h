@@ -37,7 +37,8 @@ class Library {
 
   // The class of that name, loaded with its parents when first asked. A script
   // that cannot be read or linked is reported in loadErrors() and stands as an
-  // engine class.
+  // engine class. Null only for a class asked for while it loads (one that
+  // extends itself).
   const Class* Find(std::string_view name);
   const std::vector<std::string>& loadErrors() const { return loadErrors_; }
 
@@ -63,9 +64,9 @@ class Library {
   const Class* Load(const std::string& lowerName, PexFile file, const std::string& origin);
   const Class* EngineClass(const std::string& lowerName, const std::string& shownName);
   bool Link(Class& cls, const PexFile& file, const PexObject& object, std::string* error);
-  bool Compile(Class& cls, const PexFile& file, const PexObject& object, std::uint32_t stateId,
-               const std::string& state, const PexFunction& source, const std::string& name,
-               std::uint8_t kind, Function* out, std::string* error);
+  bool Compile(Class& cls, const PexFile& file, const PexObject& object, const std::string& state,
+               const PexFunction& source, const std::string& name, std::uint8_t kind, Function* out,
+               std::string* error);
   void MakeBuiltins();
 
   std::vector<NativeSource*> sources_;

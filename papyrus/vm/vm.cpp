@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 
 #include "papyrus/vm/opcodes.h"
 
@@ -219,7 +220,15 @@ void Vm::RunUntil(double until, const std::function<bool()>& done) {
     while (!ready_.empty()) {
       Thread* t = ready_.front();
       ready_.pop_front();
-      Run(*t);
+      try {
+        Run(*t);
+      } catch (const std::exception& e) {
+        // Out of memory (a text doubled again and again): the thread ends with an error.
+        Error(*t, std::string("The script stopped: ") + e.what());
+        t->frames.clear();
+        t->slots.clear();
+        t->finished = true;
+      }
       if (interrupted_) {
         if (!t->finished && !t->suspended) ready_.push_front(t);
         return;
@@ -427,6 +436,7 @@ void Vm::Call(Thread& t, const CallSite& constSite, std::uint8_t opcode, Value s
   if (opcode == op::kCallStatic) {
     if (!s.resolved) {
       const Class* cls = library_.Find(s.classText);
+      if (!cls) cls = library_.Find("Form");
       s.seenClass = cls;
       s.target = cls->Global(s.name);
       if (s.target && s.target->native) s.native = bind(s.target);
