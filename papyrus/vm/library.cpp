@@ -114,7 +114,7 @@ const std::string* Library::Text(std::string_view text) {
   return &*texts_.emplace(text).first;
 }
 
-const std::string* Library::Text(std::string&& text) {
+const std::string* Library::Keep(std::string&& text) {
   return &*texts_.emplace(std::move(text)).first;
 }
 

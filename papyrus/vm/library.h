@@ -52,7 +52,7 @@ class Library {
   std::uint32_t Name(std::string_view name);
   // Texts kept once, for String values.
   const std::string* Text(std::string_view text);
-  const std::string* Text(std::string&& text);
+  const std::string* Keep(std::string&& text);  // the same, for a text made already
   const std::string* EmptyText() const { return empty_; }
 
   // What every object has without a script: GetState, GotoState (which sends

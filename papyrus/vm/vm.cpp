@@ -616,7 +616,7 @@ void Vm::Run(Thread& t) {
           const Value& y = CW_READ(in.c);
           std::string text = x.kind == Kind::String ? *x.s : ToText(x);
           text += y.kind == Kind::String ? *y.s : ToText(y);
-          CW_WRITE(in.a, Value::String(library_.Text(std::move(text))));
+          CW_WRITE(in.a, Value::String(library_.Keep(std::move(text))));
           continue;
         }
         case op::kReturn:

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "papyrus/vm/engine_natives.h"
@@ -78,11 +79,11 @@ TEST(VmClock, RepeatedUpdatesComeUntilUnregistered) {
 
 TEST(VmErrors, TheCallGoesOnWithADefaultAndAnUnboundNativeWarnsOnce) {
   Scripts run({Script("T")
-               .Function(
-                   "Int", "Main", true, {}, {{"Int", "a"}, {"Int", "b"}, {"Float", "f"}},
-                   {"callstatic Game GetModByName a \"x\"", "callstatic Game GetModByName b \"y\"",
-                    "idiv a 7 0", "fdiv f 1.0 0.0", "iadd a a b", "return a"})
-               .Build()});
+                   .Function("Int", "Main", true, {}, {{"Int", "a"}, {"Int", "b"}, {"Float", "f"}},
+                             {"callstatic Game GetModByName a \"x\"",
+                              "callstatic Game GetModByName b \"y\"", "idiv a 7 0",
+                              "fdiv f 1.0 0.0", "iadd a a b", "return a"})
+                   .Build()});
   auto vm = run.Machine();
   Thread* t = vm->Start(run.Global("T", "Main"), nullptr, {});
   vm->RunUntil(1);
@@ -99,16 +100,16 @@ TEST(VmErrors, TheCallGoesOnWithADefaultAndAnUnboundNativeWarnsOnce) {
 // and in its parent; a function missing from the state comes from the empty one.
 TEST(VmStates, TheCurrentStateIsAskedFirst) {
   Scripts run({Script("Base")
-               .Function("String", "Where", false, {}, {}, {"return \"base empty\""})
-               .Function("String", "Where", false, {}, {}, {"return \"base busy\""}, "Busy")
-               .Build(),
-           Script("Child", "Base")
-               .Function("String", "Where", false, {}, {}, {"return \"child empty\""})
-               .Function("String", "Other", false, {}, {}, {"return \"other\""})
-               .Function("String", "Ask", false, {}, {{"String", "s"}, {"String", "t"}},
-                         {"callmethod Where self s", "callmethod Other self t", "strcat s s t",
-                          "return s"})
-               .Build()});
+                   .Function("String", "Where", false, {}, {}, {"return \"base empty\""})
+                   .Function("String", "Where", false, {}, {}, {"return \"base busy\""}, "Busy")
+                   .Build(),
+               Script("Child", "Base")
+                   .Function("String", "Where", false, {}, {}, {"return \"child empty\""})
+                   .Function("String", "Other", false, {}, {}, {"return \"other\""})
+                   .Function("String", "Ask", false, {}, {{"String", "s"}, {"String", "t"}},
+                             {"callmethod Where self s", "callmethod Other self t", "strcat s s t",
+                              "return s"})
+                   .Build()});
   auto vm = run.Machine();
   const Class* child = run.library.Find("Child");
   Instance* object = vm->NewObject(child);
@@ -129,6 +130,48 @@ TEST(VmStates, TheCurrentStateIsAskedFirst) {
     EXPECT_EQ(*ask->result.s, c.answer) << c.state;
   }
   EXPECT_TRUE(vm->errors().empty());
+}
+
+// Conversions and comparisons the fixtures leave out on purpose or cannot reach.
+TEST(VmValues, ConversionsAndComparisonsOfTheEdges) {
+  Library library;
+  const Value none, one = Value::Int(1), half = Value::Float(0.5f);
+  const Value upper = Value::String(library.Text("ABC")),
+              lower = Value::String(library.Text("abc"));
+  const Value number = Value::String(library.Text("42 apples")),
+              word = Value::String(library.Text("x"));
+  const Value empty = Value::String(library.EmptyText());
+  EXPECT_TRUE(ValuesEqual(upper, lower));
+  EXPECT_TRUE(ValuesEqual(none, none));
+  EXPECT_FALSE(ValuesEqual(none, empty));
+  EXPECT_FALSE(ValuesEqual(none, Value::Int(0)));
+  EXPECT_TRUE(ValuesEqual(one, Value::Float(1.0f)));
+  EXPECT_LT(CompareValues(lower, Value::String(library.Text("ABD"))), 0);
+  EXPECT_EQ(ToInt(number), 42);
+  EXPECT_EQ(ToInt(word), 0);
+  EXPECT_EQ(ToInt(Value::Float(-3.9f)), -3);
+  EXPECT_EQ(TruncateFloat(std::nanf("")), INT32_MIN);
+  EXPECT_EQ(TruncateFloat(3e9f), INT32_MIN);
+  EXPECT_EQ(ToText(half), "0.500000");
+  EXPECT_EQ(ToText(Value::Bool(true)), "True");
+  EXPECT_EQ(ToText(none), "None");
+  EXPECT_FALSE(ToBool(empty));
+  EXPECT_TRUE(ToBool(word));
+  EXPECT_EQ(Type::Parse("form[]").Text(), "form[]");
+  EXPECT_EQ(Type::Parse("FLOAT").kind, Kind::Float);
+}
+
+// Integer arithmetic wraps at 32 bits; division truncates toward zero.
+TEST(VmValues, IntegerArithmeticWraps) {
+  Scripts run({Script("T")
+                   .Function("Int", "Main", true, {}, {{"Int", "a"}, {"Int", "b"}, {"Int", "c"}},
+                             {"iadd a 2147483647 1", "idiv b -7 2", "imod c -7 2", "isub a a b",
+                              "isub a a c", "return a"})
+                   .Build()});
+  auto vm = run.Machine();
+  Thread* t = vm->Start(run.Global("T", "Main"), nullptr, {});
+  vm->RunUntil(1);
+  EXPECT_EQ(t->result.i, INT32_MIN + 3 + 1);
 }
 
 // Scripts from the game's own compiler load, and every function runs (with its
