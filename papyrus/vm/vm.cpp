@@ -13,6 +13,9 @@ namespace {
 constexpr std::size_t kMaxFrames = 20000;
 // Arrays made with `new` hold 1 to 128 elements.
 constexpr std::int32_t kMaxArray = 128;
+// Texts longer than this are cut, with a script error: a text doubled again and
+// again would take the memory of the machine.
+constexpr std::size_t kMaxText = std::size_t{1} << 24;
 
 const Value kNone;
 
@@ -522,7 +525,7 @@ void Vm::Run(Thread& t) {
         Leave(t, Value());
         break;
       }
-      if ((++instructions_ & 0xFFFFF) == 0 && interrupt_ && interrupt_()) {
+      if ((++instructions_ & interruptMask_) == 0 && interrupt_ && interrupt_()) {
         interrupted_ = true;
         return;
       }
@@ -616,6 +619,11 @@ void Vm::Run(Thread& t) {
           const Value& y = CW_READ(in.c);
           std::string text = x.kind == Kind::String ? *x.s : ToText(x);
           text += y.kind == Kind::String ? *y.s : ToText(y);
+          if (text.size() > kMaxText) {
+            Error(t, "A text of " + std::to_string(text.size()) +
+                         " bytes is too long (at most 16 MiB), aborting function call");
+            text.resize(kMaxText);
+          }
           CW_WRITE(in.a, Value::String(library_.Keep(std::move(text))));
           continue;
         }

@@ -78,8 +78,12 @@ class Vm {
   // do, `done` says so, or the interrupt asked to stop. The clock stays at the
   // last event when nothing was left.
   void RunUntil(double until, const std::function<bool()>& done = {});
-  // Asked about every million instructions; true stops the run.
-  void SetInterrupt(std::function<bool()> stop) { interrupt_ = std::move(stop); }
+  // Asked every 2^`everyLog2` instructions (about every million by default); true
+  // stops the run.
+  void SetInterrupt(std::function<bool()> stop, unsigned everyLog2 = 20) {
+    interrupt_ = std::move(stop);
+    interruptMask_ = (std::uint64_t{1} << everyLog2) - 1;
+  }
   bool interrupted() const { return interrupted_; }
   std::uint64_t instructions() const { return instructions_; }
 
@@ -135,6 +139,7 @@ class Vm {
   const FormWorld* world_;
   std::function<void(const std::string&)> log_;
   std::function<bool()> interrupt_;
+  std::uint64_t interruptMask_ = 0xFFFFF;
   bool interrupted_ = false;
   std::uint64_t instructions_ = 0;
   std::vector<ScriptError> errors_;
