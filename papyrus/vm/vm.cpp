@@ -11,6 +11,8 @@ namespace {
 
 // Deeper calls are a script error: the VM's stack is memory like any other.
 constexpr std::size_t kMaxFrames = 20000;
+// An error's stack lists this many frames, innermost first, and then their number.
+constexpr std::size_t kMaxStackLines = 64;
 // Arrays made with `new` hold 1 to 128 elements.
 constexpr std::int32_t kMaxArray = 128;
 // Texts longer than this are cut, with a script error: a text doubled again and
@@ -353,7 +355,13 @@ std::string Vm::FrameText(const Frame& frame) const {
 
 void Vm::Error(Thread& t, const std::string& message) {
   ScriptError error{message, {}};
-  for (auto f = t.frames.rbegin(); f != t.frames.rend(); ++f) error.stack.push_back(FrameText(*f));
+  for (auto f = t.frames.rbegin(); f != t.frames.rend(); ++f) {
+    if (error.stack.size() == kMaxStackLines) {
+      error.stack.push_back("... and " + std::to_string(t.frames.rend() - f) + " more frames");
+      break;
+    }
+    error.stack.push_back(FrameText(*f));
+  }
   ++t.errors;
   Log("error: " + message);
   Log("stack:");
