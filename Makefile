@@ -87,6 +87,7 @@ bench: deps build/release/CMakeCache.txt
 	build/release/bin/cw_bench
 	build/release/bin/cw_bench_dispatch
 	build/release/bin/cw_bench_plugins
+	build/release/bin/cw_bench_script
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

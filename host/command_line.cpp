@@ -11,6 +11,7 @@
 #include "host/engine/functions.h"
 #include "host/load_order_command.h"
 #include "host/runtime_host.h"
+#include "host/script_run.h"
 #include "host/session.h"
 #include "papyrus/script_check.h"
 #include "papyrus/script_declarations.h"
@@ -34,6 +35,10 @@ const char* const kUsageText =
     "       cradlewright-host reference FILE           writes the natives' reference page\n"
     "       cradlewright-host check-scripts [--all] FILE|FOLDER...  checks script sources\n"
     "                                                  and compiled scripts (.psc, .pex)\n"
+    "       cradlewright-host [OPTIONS] test [--verbose] [--seed N] [--timeout S] PATH...\n"
+    "                                                  runs the Test functions of compiled scripts\n"
+    "       cradlewright-host [OPTIONS] script SCRIPT.pex [--seconds N] [--seed N]\n"
+    "                                                  runs a quest script's events on a clock\n"
     "options:\n"
     "  --game-dir DIR      the game folder holding Data/ (default: the current folder)\n"
     "  --plugins FILE      the game's Plugins.txt (default: the game's own place on Windows,\n"
@@ -300,6 +305,9 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     return papyrus::CheckScriptFiles(
         std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i), args.end()), out,
         err);
+  const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+  if (command == "test") return RunTestCommand(options, rest, out, err);
+  if (command == "script") return RunScriptCommand(options, rest, out, err);
   if (command != "call" && command != "run" && command != "natives" && command != "query")
     return Usage(err, "unknown command " + command);
   if (command == "call" && i >= args.size()) return Usage(err, "call needs CLASS.NATIVE");
