@@ -9,6 +9,7 @@
 
 #include "gamedata/form_ids.h"
 #include "tests/support/plugin_bytes.h"
+#include "tests/support/fixtures.h"
 
 namespace cw::gamedata {
 namespace {
@@ -49,7 +50,7 @@ class RealPluginFile : public testing::TestWithParam<RealFile> {};
 TEST_P(RealPluginFile, ReadsHeaderAndRecords) {
   const RealFile& real = GetParam();
   const fs::path path = kRealFolder / real.path;
-  if (!fs::exists(path)) GTEST_SKIP() << "no " << path;
+  CW_NEED_FIXTURE((fs::path("real") / real.path).generic_string());
   const PluginContents c = ReadPluginFile(path, Depth::kRecords);
   ASSERT_TRUE(c.ok) << c.error.Text();
   EXPECT_EQ(c.header.flags, real.flags);

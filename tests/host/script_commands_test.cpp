@@ -9,6 +9,7 @@
 
 #include "tests/support/game_folder.h"
 #include "tests/support/process.h"
+#include "tests/support/fixtures.h"
 
 namespace cw::test {
 namespace {
@@ -17,12 +18,7 @@ namespace fs = std::filesystem;
 const fs::path kFixtures = fs::path(CW_SOURCE_DIR) / ".." / "shared" / "fixtures" / "pex";
 const fs::path kScripts = kFixtures / "pex";
 
-#define CW_NEED_FIXTURES()                                   \
-  do {                                                       \
-    if (!fs::exists(kScripts)) {                             \
-      GTEST_SKIP() << "no shared fixtures at " << kFixtures; \
-    }                                                        \
-  } while (0)
+#define CW_NEED_FIXTURES() CW_NEED_FIXTURE("pex/pex")
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -89,7 +85,9 @@ TEST(ScriptTestCommand, EveryFixtureTestHasItsExpectedOutcome) {
     if (name.empty()) return;
     const auto it = tests.find(name);
     ASSERT_NE(it, tests.end()) << name << " not reported:\n" << r.out;
-    if (!traces.empty()) EXPECT_EQ(it->second.log, traces) << name;
+    if (!traces.empty()) {
+      EXPECT_EQ(it->second.log, traces) << name;
+    }
     traces.clear();
   };
   for (std::string line; std::getline(expected, line);) {
@@ -105,8 +103,9 @@ TEST(ScriptTestCommand, EveryFixtureTestHasItsExpectedOutcome) {
     const bool pass = outcome == "PASS";
     (pass ? passes : fails)++;
     const auto it = tests.find(name);
-    if (it != tests.end())
+    if (it != tests.end()) {
       EXPECT_EQ(it->second.result.substr(0, 6), pass ? "[ OK ]" : "[FAIL]") << it->second.result;
+    }
   }
   check();
   EXPECT_NE(r.out.find(std::to_string(passes) + " passed, " + std::to_string(fails) + " failed"),

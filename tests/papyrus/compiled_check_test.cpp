@@ -10,6 +10,7 @@
 
 #include "platform/ascii.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/fixtures.h"
 
 namespace cw::papyrus {
 namespace {
@@ -52,7 +53,7 @@ class CompiledCall : public testing::TestWithParam<CallCase> {};
 // The fixture calls every native as the plugin registers it; changed as if compiled
 // against other declarations, each call is reported at its source line.
 TEST_P(CompiledCall, IsReportedAtItsLine) {
-  if (!std::filesystem::exists(kFixtures)) GTEST_SKIP() << "no fixtures at " << kFixtures;
+  CW_NEED_FIXTURE("pex/pex");
   const PexReadResult r = ReadPexFile(kFixtures / "CwNativesTest.pex");
   ASSERT_TRUE(r.ok()) << r.error;
   PexFile f = r.file;
@@ -105,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
 // check-scripts takes compiled scripts beside sources: a compiled script of the plugin's
 // classes is compared as its declarations; a damaged one is named with its offset.
 TEST(CompiledCheck, ReportsDeclarationsAndDamage) {
-  if (!std::filesystem::exists(kFixtures)) GTEST_SKIP() << "no fixtures at " << kFixtures;
+  CW_NEED_FIXTURE("pex/pex");
   PexFile f = ReadPexFile(kFixtures / "CwBench.pex").file;
   PexObject& o = f.objects.at(0);
   o.name = Text(f, "FWUtility");

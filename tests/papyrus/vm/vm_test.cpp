@@ -10,6 +10,7 @@
 
 #include "papyrus/vm/engine_natives.h"
 #include "tests/support/pex_script.h"
+#include "tests/support/fixtures.h"
 
 namespace cw::papyrus::vm {
 namespace {
@@ -179,7 +180,7 @@ TEST(VmValues, IntegerArithmeticWraps) {
 // their defaults.
 TEST(VmRealScripts, LoadAndRunEveryFunction) {
   const fs::path real = fs::path(CW_SOURCE_DIR) / ".." / "shared" / "fixtures" / "real";
-  if (!fs::exists(real)) GTEST_SKIP() << "no shared fixtures at " << real;
+  CW_NEED_FIXTURE("real");
   for (const char* name : {"Debris", "PO3_Events_Form"}) {
     PexReadResult read = ReadPexFile(real / (std::string(name) + ".pex"));
     ASSERT_TRUE(read.ok()) << read.error;
