@@ -99,7 +99,7 @@ class BuildsLoadOrder : public testing::TestWithParam<Case> {};
 
 TEST_P(BuildsLoadOrder, AsTheGame) {
   const Case& c = GetParam();
-  CW_NEED_FIXTURE("real/plugins");
+  CW_NEED_FIXTURE("real/plugins/Blank.esm");
   const std::vector<FoundPlugin> found = Data(c.data);
   const LoadOrder order = BuildLoadOrder(c.pluginsTxt, c.ccc, found);
   EXPECT_EQ(order.error, "");

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 const fs::path kFixtures = fs::path(CW_SOURCE_DIR) / ".." / "shared" / "fixtures" / "pex";
 const fs::path kScripts = kFixtures / "pex";
 
-#define CW_NEED_FIXTURES() CW_NEED_FIXTURE("pex/pex")
+#define CW_NEED_FIXTURES() CW_NEED_FIXTURE("pex/pex/CwNativesTest.pex")
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -53,7 +53,7 @@ class CompiledCall : public testing::TestWithParam<CallCase> {};
 // The fixture calls every native as the plugin registers it; changed as if compiled
 // against other declarations, each call is reported at its source line.
 TEST_P(CompiledCall, IsReportedAtItsLine) {
-  CW_NEED_FIXTURE("pex/pex");
+  CW_NEED_FIXTURE("pex/pex/CwNativesTest.pex");
   const PexReadResult r = ReadPexFile(kFixtures / "CwNativesTest.pex");
   ASSERT_TRUE(r.ok()) << r.error;
   PexFile f = r.file;
@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
 // check-scripts takes compiled scripts beside sources: a compiled script of the plugin's
 // classes is compared as its declarations; a damaged one is named with its offset.
 TEST(CompiledCheck, ReportsDeclarationsAndDamage) {
-  CW_NEED_FIXTURE("pex/pex");
+  CW_NEED_FIXTURE("pex/pex/CwNativesTest.pex");
   PexFile f = ReadPexFile(kFixtures / "CwBench.pex").file;
   PexObject& o = f.objects.at(0);
   o.name = Text(f, "FWUtility");

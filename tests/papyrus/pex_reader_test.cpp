@@ -43,7 +43,7 @@ std::string Bytes(const fs::path& path) {
 // its bytes again: nothing of it was lost or misplaced.
 TEST(PexFixtures, ReadCompletely) {
   const std::vector<fs::path> scripts = FixtureScripts();
-  CW_NEED_FIXTURE("pex/pex");
+  CW_NEED_FIXTURE("pex/pex/CwNativesTest.pex");
   for (const fs::path& path : scripts) {
     const std::string bytes = Bytes(path);
     const PexReadResult r = ReadPexFile(path);
@@ -58,7 +58,7 @@ TEST(PexFixtures, ReadCompletely) {
 // source lines, and the uses of each opcode.
 TEST(PexFixtures, AgreeWithTheReferenceDisassembler) {
   const std::vector<fs::path> scripts = FixtureScripts();
-  CW_NEED_FIXTURE("pex/pex");
+  CW_NEED_FIXTURE("pex/pex/CwNativesTest.pex");
 #ifdef _WIN32
   GTEST_SKIP() << "the reference disassembler runs on the build machine only";
 #endif
@@ -102,7 +102,7 @@ TEST(PexFixtures, AgreeWithTheReferenceDisassembler) {
 
 // Names against types, getters against setters, lines against instructions.
 TEST(PexFixtures, PlaceEachField) {
-  CW_NEED_FIXTURE("pex/pex");
+  CW_NEED_FIXTURE("pex/pex/CwNativesTest.pex");
   const PexReadResult r = ReadPexFile(kFixtures / "pex/pex/CwStateQuest.pex");
   ASSERT_TRUE(r.ok()) << r.error;
   const PexFile& f = r.file;
@@ -120,7 +120,7 @@ TEST(PexFixtures, PlaceEachField) {
 
 // Damaged files give an error with the file's name and the offset of the damage.
 TEST(PexReader, NamesTheOffsetOfDamage) {
-  CW_NEED_FIXTURE("pex/pex");
+  CW_NEED_FIXTURE("pex/pex/CwNativesTest.pex");
   const PexFile model = ReadPexFile(kFixtures / "pex/pex/CwBaseQuest.pex").file;
   const std::string good = test::WritePex(model);
   auto changed = [&](const std::function<void(PexFile&)>& change) {

@@ -22,7 +22,7 @@ std::string FixtureBytes(const std::string& name) {
 
 FixtureCheck CheckFixture(const fs::path& folder, const std::string& name, bool ci) {
   std::error_code ec;
-  if (fs::exists(folder / name, ec)) return {FixtureVerdict::kPresent, {}};
+  if (fs::is_regular_file(folder / name, ec)) return {FixtureVerdict::kPresent, {}};
   const std::string what =
       "missing " + (folder / name).string() +
       ": a real file from outside the project, kept in ../shared/fixtures "

@@ -180,7 +180,7 @@ TEST(VmValues, IntegerArithmeticWraps) {
 // their defaults.
 TEST(VmRealScripts, LoadAndRunEveryFunction) {
   const fs::path real = fs::path(CW_SOURCE_DIR) / ".." / "shared" / "fixtures" / "real";
-  CW_NEED_FIXTURE("real");
+  CW_NEED_FIXTURE("real/Debris.pex");
   for (const char* name : {"Debris", "PO3_Events_Form"}) {
     PexReadResult read = ReadPexFile(real / (std::string(name) + ".pex"));
     ASSERT_TRUE(read.ok()) << read.error;
