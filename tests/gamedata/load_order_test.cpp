@@ -18,11 +18,11 @@ const fs::path kReal = fs::path(CW_SOURCE_DIR) / ".." / "shared" / "fixtures" / 
 // a name "X.esp>M.esm" is X.esp with master M.esm, "X.esp!" a damaged one.
 std::vector<FoundPlugin> Data(const std::vector<std::string>& names) {
   std::vector<FoundPlugin> found;
-  for (const std::string& spec : names) {
+  for (const std::string& entry : names) {
     FoundPlugin& f = found.emplace_back();
-    const std::size_t arrow = spec.find('>');
-    f.name = spec.substr(0, arrow);
-    if (arrow != std::string::npos) f.header.masters.push_back(spec.substr(arrow + 1));
+    const std::size_t arrow = entry.find('>');
+    f.name = entry.substr(0, arrow);
+    if (arrow != std::string::npos) f.header.masters.push_back(entry.substr(arrow + 1));
     if (f.name.back() == '!') {
       f.name.pop_back();
       f.damage = "Data/" + f.name + ": offset 0x0: not a plugin file";

@@ -25,16 +25,6 @@ ProcessResult Host(const GameFolder& game, std::vector<std::string> args,
   return RunHost(args, input);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 TEST(HostStartUp, AcceptsWithItsOwnDatabaseAndRemovesIt) {
   GameFolder game;
   const ProcessResult r = Host(game, {"query"});

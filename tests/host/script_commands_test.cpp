@@ -20,16 +20,6 @@ const fs::path kScripts = kFixtures / "pex";
 
 #define CW_NEED_FIXTURES() CW_NEED_FIXTURE("pex/pex/CwNativesTest.pex")
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 std::string Read(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), {});

@@ -117,4 +117,14 @@ ProcessResult RunHost(const std::vector<std::string>& args, const std::string& i
   return RunProcess(HostProgram(), args, input);
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 }  // namespace cw::test

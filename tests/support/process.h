@@ -21,4 +21,7 @@ std::string HostProgram();
 // Runs cradlewright-host.
 ProcessResult RunHost(const std::vector<std::string>& args, const std::string& input = "");
 
+// The lines of a program's output, with either line end.
+std::vector<std::string> Lines(const std::string& text);
+
 }  // namespace cw::test
