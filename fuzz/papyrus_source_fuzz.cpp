@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)papyrus::WhyNotScriptText(source);
   // One byte-order mark in front of a source that has none changes nothing.
   if (source.substr(0, 3) != "\xEF\xBB\xBF") {
-    const papyrus::PapyrusScript marked = papyrus::ReadPapyrusScript("\xEF\xBB\xBF" + std::string(source));
+    const papyrus::PapyrusScript marked =
+        papyrus::ReadPapyrusScript("\xEF\xBB\xBF" + std::string(source));
     CW_FUZZ_CHECK(marked.name == script.name && marked.nameLine == script.nameLine &&
                   marked.functions.size() == script.functions.size());
     for (std::size_t i = 0; i < script.functions.size(); ++i)

@@ -1,11 +1,12 @@
 // Load orders built from Plugins.txt, Skyrim.ccc and the headers of real plugin
 // files (and a few written here where the real ones have no such file).
 #include "gamedata/load_order.h"
-#include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include "tests/support/fixtures.h"
 
 namespace cw::gamedata {
 namespace {

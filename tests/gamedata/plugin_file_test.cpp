@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "gamedata/form_ids.h"
-#include "tests/support/plugin_bytes.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/plugin_bytes.h"
 
 namespace cw::gamedata {
 namespace {

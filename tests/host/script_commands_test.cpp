@@ -7,9 +7,9 @@
 #include <map>
 #include <sstream>
 
+#include "tests/support/fixtures.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/process.h"
-#include "tests/support/fixtures.h"
 
 namespace cw::test {
 namespace {

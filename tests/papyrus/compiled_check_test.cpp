@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/ascii.h"
-#include "tests/support/game_folder.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/game_folder.h"
 
 namespace cw::papyrus {
 namespace {

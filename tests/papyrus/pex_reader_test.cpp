@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "papyrus/pex_file.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/pex_writer.h"
 #include "tests/support/process.h"
-#include "tests/support/fixtures.h"
 
 namespace cw::papyrus {
 namespace {

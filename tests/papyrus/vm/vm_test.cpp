@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "papyrus/vm/engine_natives.h"
-#include "tests/support/pex_script.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/pex_script.h"
 
 namespace cw::papyrus::vm {
 namespace {
