@@ -5,6 +5,7 @@
 #include "host/engine/call_stack.h"
 #include "host/engine/functions.h"
 #include "host/engine_data.h"
+#include "natives/utility/text.h"
 #include "papyrus/vm/vm.h"
 #include "platform/ascii.h"
 
@@ -107,18 +108,13 @@ class PluginNative : public vm::Native {
   Frame frame_{};
 };
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = LowerAscii(c);
-  return text;
-}
-
 }  // namespace
 
 PluginNatives::PluginNatives(Machine& machine) {
   for (NativeFunctionHead* f : machine.Natives()) {
     auto nameOf = reinterpret_cast<FnStringField>(f->table[function_slot::kName]);
     auto classOf = reinterpret_cast<FnStringField>(f->table[function_slot::kClassName]);
-    natives_[Lower(std::string(classOf(f)->c_str()) + "." + nameOf(f)->c_str())] =
+    natives_[text::ToLowerAscii(std::string(classOf(f)->c_str()) + "." + nameOf(f)->c_str())] =
         std::make_unique<PluginNative>(machine, f);
   }
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "natives/utility/text.h"
 #include "papyrus/script_declarations.h"
 #include "platform/ascii.h"
 #include "plugin/registration.h"
@@ -14,18 +15,6 @@ namespace cw::papyrus {
 namespace {
 
 constexpr std::uint8_t kCallStatic = 0x19;
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = LowerAscii(c);
-  return out;
-}
-
-const char* RegisteredClass(std::string_view name) {
-  for (const char* className : kNativeClasses)
-    if (EqualsIgnoringAsciiCase(name, className)) return className;
-  return nullptr;
-}
 
 const NativeEntry* RegisteredNative(const char* className, std::string_view name) {
   for (const NativeEntry& native : Natives())
@@ -108,7 +97,7 @@ class CallCheck {
 
  private:
   void Declare(StringIndex name, StringIndex type) {
-    types_[Lower(file_.text(name))] = file_.text(type);
+    types_[text::ToLowerAscii(file_.text(name))] = file_.text(type);
   }
 
   void Add(Difference what, const std::string& native, std::string text) {
@@ -132,7 +121,7 @@ class CallCheck {
         break;
     }
     const std::string& name = file_.text(v.string);
-    const auto type = types_.find(Lower(name));
+    const auto type = types_.find(text::ToLowerAscii(name));
     if (type == types_.end()) return {std::nullopt, ""};  // not known here: not judged
     return {KindOfType(type->second), name + " (" + type->second + ")"};
   }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "natives/utility/text.h"
 #include "papyrus/compiled_check.h"
 #include "papyrus/script_declarations.h"
 #include "platform/ascii.h"
@@ -17,12 +18,6 @@ namespace cw::papyrus {
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* RegisteredClass(std::string_view scriptName) {
-  for (const char* className : kNativeClasses)
-    if (EqualsIgnoringAsciiCase(scriptName, className)) return className;
-  return nullptr;
-}
 
 std::string Listed(const std::vector<std::string>& words) {
   std::string text = "(";
@@ -34,16 +29,10 @@ std::string ResultText(const std::string& type) {
   return type.empty() ? "nothing" : type;
 }
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = LowerAscii(c);
-  return out;
-}
-
 // Letters to change, insert, delete or swap with their neighbour to turn a into b,
 // letter case ignored.
 std::size_t EditDistance(std::string_view a, std::string_view b) {
-  const std::string x = Lower(a), y = Lower(b);
+  const std::string x = text::ToLowerAscii(a), y = text::ToLowerAscii(b);
   const std::size_t w = y.size() + 1;
   std::vector<std::size_t> d((x.size() + 1) * w);
   for (std::size_t i = 0; i <= x.size(); ++i) d[i * w] = i;
@@ -67,7 +56,7 @@ std::string BareName(std::string_view name) {
       std::string_view("sibfk").find(name[1]) != std::string_view::npos && name[2] >= 'A' &&
       name[2] <= 'Z')
     name.remove_prefix(2);
-  return Lower(name);
+  return text::ToLowerAscii(name);
 }
 
 void CompareDeclaration(const NativeEntry& native, const PapyrusFunction& declared,

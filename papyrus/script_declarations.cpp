@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/ascii.h"
 #include "plugin/version.h"
 
 namespace cw::papyrus {
@@ -41,6 +42,12 @@ std::string MarkdownParagraph(std::string_view text) {
 }
 
 }  // namespace
+
+const char* RegisteredClass(std::string_view name) {
+  for (const char* className : kNativeClasses)
+    if (EqualsIgnoringAsciiCase(name, className)) return className;
+  return nullptr;
+}
 
 std::string PapyrusType(Kind kind) {
   return kind == Kind::kNone ? std::string() : std::string(KindName(kind));

@@ -18,6 +18,9 @@ inline constexpr std::array<const char*, 3> kNativeClasses = {kClassUtility, kCl
 // The Papyrus type of a kind; empty for None (a function without a result).
 std::string PapyrusType(Kind kind);
 
+// The class the plugin registers under that name in any letter case; null when none.
+const char* RegisteredClass(std::string_view name);
+
 // "String Function toLower(String asText) global native"
 std::string DeclarationLine(const NativeEntry& native);
 

@@ -1,17 +1,12 @@
 #include "papyrus/vm/library.h"
 
+#include "natives/utility/text.h"
 #include "papyrus/vm/opcodes.h"
 #include "papyrus/vm/vm.h"
 #include "platform/ascii.h"
 
 namespace cw::papyrus::vm {
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = LowerAscii(c);
-  return lower;
-}
 
 // The engine's classes above the ones scripts extend most, for classes whose
 // script is not at hand: a call on them looks for natives up this chain.
@@ -81,7 +76,7 @@ void Library::AddFolder(const std::filesystem::path& folder) {
     const std::filesystem::path& path = it->path();
     if (!EqualsIgnoringAsciiCase(path.extension().string(), ".pex")) continue;
     if (!it->is_regular_file(ec)) continue;
-    files_.emplace(Lower(path.stem().string()), path);
+    files_.emplace(text::ToLowerAscii(path.stem().string()), path);
   }
 }
 
@@ -90,7 +85,7 @@ bool Library::AddScript(PexFile file, std::string* error) {
     *error = file.sourceName + ": the compiled script holds no object";
     return false;
   }
-  const std::string lower = Lower(file.text(file.objects[0].name));
+  const std::string lower = text::ToLowerAscii(file.text(file.objects[0].name));
   if (classes_.count(lower) || given_.count(lower)) {
     *error = "two scripts of the class " + file.text(file.objects[0].name);
     return false;
@@ -100,7 +95,7 @@ bool Library::AddScript(PexFile file, std::string* error) {
 }
 
 std::uint32_t Library::Name(std::string_view name) {
-  std::string lower = Lower(name);
+  std::string lower = text::ToLowerAscii(name);
   const auto it = names_.find(lower);
   if (it != names_.end()) return it->second;
   const auto id = static_cast<std::uint32_t>(names_.size());
@@ -124,7 +119,7 @@ const Function* Library::Builtin(std::uint32_t name) const {
 }
 
 Native* Library::FindNative(std::string_view className, std::string_view name) {
-  const std::string c = Lower(className), n = Lower(name);
+  const std::string c = text::ToLowerAscii(className), n = text::ToLowerAscii(name);
   for (NativeSource* source : sources_)
     if (Native* native = source->Find(c, n)) return native;
   return nullptr;
@@ -132,14 +127,14 @@ Native* Library::FindNative(std::string_view className, std::string_view name) {
 
 Native* Library::Unbound(std::string_view className, std::string_view name) {
   const std::string key = std::string(className) + "." + std::string(name);
-  const std::string lower = Lower(key);
+  const std::string lower = text::ToLowerAscii(key);
   auto& native = unbound_[lower];
   if (!native) native = std::make_unique<UnboundNative>(key);
   return native.get();
 }
 
 const Class* Library::Find(std::string_view name) {
-  const std::string lower = Lower(name);
+  const std::string lower = text::ToLowerAscii(name);
   if (const auto it = classes_.find(lower); it != classes_.end()) return it->second.get();
   if (loading_.count(lower)) {
     loadErrors_.push_back("the script " + std::string(name) + " extends itself");

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "natives/utility/text.h"
 #include "papyrus/vm/program.h"
 #include "platform/ascii.h"
 
@@ -33,8 +34,7 @@ Type Type::Parse(std::string_view name) {
     t.array = true;
     name.remove_suffix(2);
   }
-  std::string lower(name);
-  for (char& c : lower) c = LowerAscii(c);
+  const std::string lower = text::ToLowerAscii(name);
   if (lower == "int") {
     t.kind = Kind::Int;
   } else if (lower == "float") {
