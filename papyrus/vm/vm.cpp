@@ -533,9 +533,13 @@ void Vm::Run(Thread& t) {
         Leave(t, Value());
         break;
       }
-      if ((++instructions_ & interruptMask_) == 0 && interrupt_ && interrupt_()) {
-        interrupted_ = true;
-        return;
+      ++instructions_;
+      if (++work_ >= nextInterrupt_) {
+        nextInterrupt_ = work_ + interruptEvery_;
+        if (interrupt_ && interrupt_()) {
+          interrupted_ = true;
+          return;
+        }
       }
       const Instruction& in = code[f->ip++];
       switch (in.op) {
@@ -632,6 +636,7 @@ void Vm::Run(Thread& t) {
                          " bytes is too long (at most 16 MiB), aborting function call");
             text.resize(kMaxText);
           }
+          work_ += text.size() >> 10;
           CW_WRITE(in.a, Value::String(library_.Keep(std::move(text))));
           continue;
         }

@@ -78,11 +78,14 @@ class Vm {
   // do, `done` says so, or the interrupt asked to stop. The clock stays at the
   // last event when nothing was left.
   void RunUntil(double until, const std::function<bool()>& done = {});
-  // Asked every 2^`everyLog2` instructions (about every million by default); true
-  // stops the run.
+  // Asked after every 2^`everyLog2` units of work (about every million
+  // instructions by default); true stops the run. An instruction is one unit, and
+  // each KiB of a text an instruction makes is one more, so that a run which builds
+  // long texts is asked as often in time as one that does not.
   void SetInterrupt(std::function<bool()> stop, unsigned everyLog2 = 20) {
     interrupt_ = std::move(stop);
-    interruptMask_ = (std::uint64_t{1} << everyLog2) - 1;
+    interruptEvery_ = std::uint64_t{1} << everyLog2;
+    nextInterrupt_ = work_ + interruptEvery_;
   }
   bool interrupted() const { return interrupted_; }
   std::uint64_t instructions() const { return instructions_; }
@@ -139,7 +142,9 @@ class Vm {
   const FormWorld* world_;
   std::function<void(const std::string&)> log_;
   std::function<bool()> interrupt_;
-  std::uint64_t interruptMask_ = 0xFFFFF;
+  std::uint64_t interruptEvery_ = std::uint64_t{1} << 20;
+  std::uint64_t nextInterrupt_ = std::uint64_t{1} << 20;
+  std::uint64_t work_ = 0;
   bool interrupted_ = false;
   std::uint64_t instructions_ = 0;
   std::vector<ScriptError> errors_;
