@@ -15,7 +15,7 @@
 #include "host/call_arguments.h"
 #include "host/engine/functions.h"
 #include "host/in_process.h"
-#include "host/script_natives.h"
+#include "host/commands/script_natives.h"
 #include "papyrus/vm/engine_natives.h"
 #include "papyrus/vm/vm.h"
 #include "tests/support/pex_script.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "host/command_line.h"
+#include "host/commands/command_line.h"
 #include "host/crash_report.h"
 
 #if defined(_WIN32)

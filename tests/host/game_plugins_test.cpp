@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "host/load_order_command.h"
+#include "host/commands/load_order_command.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/plugin_bytes.h"
 

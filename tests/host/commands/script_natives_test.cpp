@@ -1,6 +1,6 @@
 // The forms the Papyrus VM sees in the simulator: Game.GetFormFromFile's look-up
 // of a file's own form number in the load order.
-#include "host/script_natives.h"
+#include "host/commands/script_natives.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "host/engine_data.h"
-#include "host/script_run.h"
+#include "host/commands/script_run.h"
 #include "papyrus/vm/vm.h"
 
 namespace cw::sim {

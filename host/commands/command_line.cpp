@@ -1,4 +1,4 @@
-#include "host/command_line.h"
+#include "host/commands/command_line.h"
 
 #include <charconv>
 #include <fstream>
@@ -9,9 +9,9 @@
 #include "address/version_database.h"
 #include "host/call_arguments.h"
 #include "host/engine/functions.h"
-#include "host/load_order_command.h"
+#include "host/commands/load_order_command.h"
 #include "host/runtime_host.h"
-#include "host/script_run.h"
+#include "host/commands/script_run.h"
 #include "host/session.h"
 #include "papyrus/script_check.h"
 #include "papyrus/script_declarations.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/script_natives.h"
+#include "host/commands/script_natives.h"
 #include "host/session.h"
 #include "papyrus/pex_file.h"
 #include "papyrus/vm/engine_natives.h"

@@ -1,4 +1,4 @@
-#include "host/script_run.h"
+#include "host/commands/script_run.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "host/load_order_command.h"
+#include "host/commands/load_order_command.h"
 
 #include <ostream>
 

@@ -1,4 +1,4 @@
-#include "host/script_natives.h"
+#include "host/commands/script_natives.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "host/script_run.h"
+#include "host/commands/script_run.h"
 #include "papyrus/vm/vm.h"
 #include "platform/ascii.h"
 
