@@ -13,9 +13,9 @@
 
 #include "bench/ratio_reporter.h"
 #include "host/call_arguments.h"
+#include "host/commands/script_natives.h"
 #include "host/engine/functions.h"
 #include "host/in_process.h"
-#include "host/commands/script_natives.h"
 #include "papyrus/vm/engine_natives.h"
 #include "papyrus/vm/vm.h"
 #include "tests/support/pex_script.h"

@@ -8,10 +8,10 @@
 
 #include "address/version_database.h"
 #include "host/call_arguments.h"
-#include "host/engine/functions.h"
 #include "host/commands/load_order_command.h"
-#include "host/runtime_host.h"
 #include "host/commands/script_run.h"
+#include "host/engine/functions.h"
+#include "host/runtime_host.h"
 #include "host/session.h"
 #include "papyrus/script_check.h"
 #include "papyrus/script_declarations.h"

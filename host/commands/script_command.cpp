@@ -4,8 +4,8 @@
 #include <chrono>
 #include <ctime>
 
-#include "host/engine_data.h"
 #include "host/commands/script_run.h"
+#include "host/engine_data.h"
 #include "papyrus/vm/vm.h"
 
 namespace cw::sim {
