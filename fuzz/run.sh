@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (preset "fuzz") and runs each for SECONDS, one after
-# the other. Exits non-zero when any target crashes, hangs or fails a property.
+# Builds the fuzz targets (preset "fuzz") and runs each for SECONDS, as many at
+# once as the machine has cores (FUZZ_JOBS=N chooses). Exits non-zero when any
+# target crashes, hangs or fails a property.
 #
 #   fuzz/run.sh [SECONDS] [TARGET...]     (SECONDS defaults to 60; TARGET e.g. text_fuzz)
 #
@@ -60,24 +61,24 @@ for real in "$fixtures"/pex/pex/*.pex "$fixtures"/real/*.pex; do
   if [ -f "$real" ]; then cp "$real" "$extra_pex/"; fi
 done
 
-passed=0
-failed=0
-for target in "${targets[@]}"; do
-  bin=$build/bin/$target
+# Runs one target; its result line goes to logs/<target>.result, its status is
+# the answer.
+run_target() {
+  local target=$1 bin=$build/bin/$1
+  local result=$build/logs/$target.result
   if [ ! -x "$bin" ]; then
-    echo "$target: no such target" >&2
-    failed=$((failed + 1))
-    continue
+    echo "$target: no such target" >"$result"
+    return 1
   fi
-  corpus=$build/corpus/$target
-  artifacts=$build/artifacts/$target/
-  log=$build/logs/$target.log
+  local corpus=$build/corpus/$target
+  local artifacts=$build/artifacts/$target/
+  local log=$build/logs/$target.log
   mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
-  seeds=("$root/fuzz/corpus/$target")
+  local seeds=("$root/fuzz/corpus/$target")
   [ "$target" = database_reader_fuzz ] && seeds+=("$extra")
   [ "$target" = pex_reader_fuzz ] && seeds+=("$extra_pex")
 
-  status=0
+  local status=0
   : >"$log"
   if [ "$target" = database_reader_fuzz ]; then
     for real in "$fixtures"/*.bin; do
@@ -91,15 +92,37 @@ for target in "${targets[@]}"; do
       >>"$log" 2>&1 || status=1
   fi
 
+  local runs
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   if [ $status -eq 0 ]; then
+    echo "$target: ok, ${runs:-0} runs in ${seconds} s" >"$result"
+  else
+    {
+      echo "$target: FAILED (log: $log)"
+      grep -E '^(property failed|SUMMARY|==[0-9]+==ERROR)' "$log" | head -5 | sed 's/^/  /'
+      ls -t "$artifacts" 2>/dev/null | head -1 | sed "s|^|  input: $artifacts|"
+    } >"$result"
+  fi
+  return $status
+}
+
+# The targets run FUZZ_JOBS at a time (one per core by default); each is one
+# process of its own, so they only share the machine.
+jobs=${FUZZ_JOBS:-$(nproc 2>/dev/null || echo 2)}
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
+  run_target "$target" &
+done
+wait
+
+passed=0
+failed=0
+for target in "${targets[@]}"; do
+  cat "$build/logs/$target.result"
+  if grep -q "^$target: ok," "$build/logs/$target.result"; then
     passed=$((passed + 1))
-    echo "$target: ok, ${runs:-0} runs in ${seconds} s"
   else
     failed=$((failed + 1))
-    echo "$target: FAILED (log: $log)"
-    grep -E '^(property failed|SUMMARY|==[0-9]+==ERROR)' "$log" | head -5 | sed 's/^/  /'
-    ls -t "$artifacts" 2>/dev/null | head -1 | sed "s|^|  input: $artifacts|"
   fi
 done
 
