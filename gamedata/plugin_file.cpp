@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <optional>
 
 namespace cw::gamedata {
 namespace {
@@ -136,15 +135,16 @@ class Walker {
 
   bool Subrecords(const std::vector<unsigned char>& data) {
     bool sawHEDR = false;
-    std::optional<std::uint32_t> longSize;  // from XXXX, for the next subrecord
+    bool longNext = false;  // an XXXX subrecord gave the next one's size
+    std::uint32_t longSize = 0;
     std::size_t pos = 0;
     while (pos < data.size()) {
       const std::uint64_t at = kHeaderSize + pos;
       if (data.size() - pos < 6) return Fail(at, "a subrecord header runs past the TES4 record");
       const std::uint32_t signature = U32(&data[pos]);
       std::uint32_t size = U16(&data[pos + 4]);
-      if (longSize) size = *longSize;
-      longSize.reset();
+      if (longNext) size = longSize;
+      longNext = false;
       pos += 6;
       if (size > data.size() - pos)
         return Fail(at, "the " + SignatureText(signature) + " subrecord's size " +
@@ -153,6 +153,7 @@ class Walker {
       if (signature == Signature("XXXX")) {
         if (size != 4) return Fail(at, "an XXXX subrecord of " + std::to_string(size) + " bytes");
         longSize = U32(p);
+        longNext = true;
       } else if (signature == Signature("HEDR")) {
         if (size < 12) return Fail(at, "the HEDR subrecord is shorter than 12 bytes");
         std::uint32_t bits = U32(p);
