@@ -61,9 +61,11 @@ package: deps build/windows/CMakeCache.txt
 	cmake --build build/windows -j $(JOBS) --target cw_package cw_scripts_package
 	@ls build/package/Cradlewright-*.zip
 
-# The stress run and the allocation count under ThreadSanitizer.
+# The stress run and the allocation count under ThreadSanitizer. This build is
+# GCC's: it also builds the host program, so GCC compiles all of the code but the
+# tests (the Linux and Windows builds are clang's).
 tsan: deps build/tsan/CMakeCache.txt
-	cmake --build build/tsan -j $(JOBS) --target cw_stress cw_dispatch_allocations
+	cmake --build build/tsan -j $(JOBS) --target cw_stress cw_dispatch_allocations cradlewright-host
 	build/tsan/bin/cw_stress 5
 	build/tsan/bin/cw_dispatch_allocations
 
@@ -71,9 +73,10 @@ tsan: deps build/tsan/CMakeCache.txt
 fuzz: deps
 	bash fuzz/run.sh $(FUZZ_SECONDS)
 
-# A few seconds of every fuzz target, so that a regression shows in CI.
-fuzz-short: deps
-	bash fuzz/run.sh 3
+# A few seconds of every fuzz target, so that a regression shows in CI: the
+# targets of the Linux build, which the tests have built already.
+fuzz-short: deps build/linux/CMakeCache.txt
+	FUZZ_PRESET=linux bash fuzz/run.sh 3
 
 test: test-linux test-windows tsan fuzz-short
 

@@ -5,6 +5,10 @@
 #
 #   fuzz/run.sh [SECONDS] [TARGET...]     (SECONDS defaults to 60; TARGET e.g. text_fuzz)
 #
+# FUZZ_PRESET=linux takes the targets of the Linux build instead (-O1 rather
+# than -O2, and its tests built beside them): what `make test` does, so that
+# nothing is compiled a second time.
+#
 # Inputs found on the way are kept in build/fuzz/corpus/<target>/ (so later runs
 # start from them), failing inputs in build/fuzz/artifacts/<target>/, each
 # target's output in build/fuzz/logs/<target>.log. A failing input replays with
@@ -20,10 +24,11 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
   exit 2
 fi
 
-build=$root/build/fuzz
+preset=${FUZZ_PRESET:-fuzz}
+build=$root/build/$preset
 mkdir -p "$build/logs"
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake --preset fuzz >"$build/logs/configure.log" 2>&1 || {
+  cmake --preset "$preset" >"$build/logs/configure.log" 2>&1 || {
     cat "$build/logs/configure.log" >&2
     exit 1
   }
