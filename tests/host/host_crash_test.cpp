@@ -3,6 +3,7 @@
 // its own.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -41,10 +42,12 @@ std::string CrashingPlugin() {
 #endif
 }
 
-TEST(HostCrash, PrintsTheReportAndEndsWithItsOwnStatus) {
+ProcessResult RunCrashingPlugin() {
   GameFolder game;
-  const ProcessResult r =
-      RunHost({"--game-dir", game.str(), "--plugin", CrashingPlugin(), "query"});
+  return RunHost({"--game-dir", game.str(), "--plugin", CrashingPlugin(), "query"});
+}
+
+void ExpectCrashReport(const ProcessResult& r) {
   EXPECT_EQ(r.status, 4) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("cradlewright-host: crashed"), std::string::npos) << r.err;
@@ -57,6 +60,21 @@ TEST(HostCrash, PrintsTheReportAndEndsWithItsOwnStatus) {
                                        ("cradlewright-host-log-" + pid + ".txt")));
 #endif
 }
+
+TEST(HostCrash, PrintsTheReportAndEndsWithItsOwnStatus) {
+  ExpectCrashReport(RunCrashingPlugin());
+}
+
+#if defined(CW_TESTS_WITH_UBSAN)
+// The undefined-behaviour sanitizer's finding stops the host as a crash does.
+TEST(HostCrash, ASanitizerFindingEndsAsACrashDoes) {
+  setenv("CW_CRASH_WITH_UB", "1", 1);
+  const ProcessResult r = RunCrashingPlugin();
+  unsetenv("CW_CRASH_WITH_UB");
+  ExpectCrashReport(r);
+  EXPECT_NE(r.err.find("signed integer overflow"), std::string::npos) << r.err;
+}
+#endif
 
 }  // namespace
 }  // namespace cw::test
