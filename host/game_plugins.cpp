@@ -87,7 +87,8 @@ bool ReadGamePlugins(const fs::path& gameDir, const std::string& pluginsTxt, Gam
   return true;
 }
 
-bool AddToEngine(const GamePlugins& plugins, EngineData* data, std::string* error) {
+bool AddToEngine(const GamePlugins& plugins, EngineData* data, std::string* error,
+                 std::vector<std::string>* warnings) {
   using gamedata::PluginState;
   if (!plugins.order.error.empty()) {
     *error = plugins.order.error;
@@ -111,6 +112,10 @@ bool AddToEngine(const GamePlugins& plugins, EngineData* data, std::string* erro
       contents.error.file = "Data/" + e.name;
       *error = contents.error.Text();
       return false;
+    }
+    if (e.light && warnings != nullptr) {
+      std::string warning = gamedata::LightNumberWarning(e.name, contents.header, contents.records);
+      if (!warning.empty()) warnings->push_back(std::move(warning));
     }
     const gamedata::FormSlot slot{e.light, e.index, e.lightIndex};
     const std::size_t masters = contents.header.masters.size();

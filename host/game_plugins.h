@@ -35,7 +35,10 @@ bool ReadGamePlugins(const std::filesystem::path& gameDir, const std::string& pl
 // Adds every file found to the engine's list, the loaded ones with their
 // indices, and every loaded file's own records as forms with their run-time
 // IDs (quests into the quest array). False with `error` set when the load order
-// has an error, a file to load is damaged or its records cannot be read.
-bool AddToEngine(const GamePlugins& plugins, EngineData* data, std::string* error);
+// has an error, a file to load is damaged or its records cannot be read. A light
+// file whose forms are numbered outside its header version's range adds a line
+// to `warnings` (when given).
+bool AddToEngine(const GamePlugins& plugins, EngineData* data, std::string* error,
+                 std::vector<std::string>* warnings = nullptr);
 
 }  // namespace cw::sim

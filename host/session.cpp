@@ -129,7 +129,7 @@ StartResult Session::Start(std::string* error, std::string* log) {
   if (!options_.gameDir.empty() || !options_.pluginsTxt.empty()) {
     GamePlugins plugins;
     if (!ReadGamePlugins(gameDir, pluginsTxt, &plugins, error) ||
-        !AddToEngine(plugins, data, error))
+        !AddToEngine(plugins, data, error, &warnings_))
       return StartResult::kFailed;
   }
   std::size_t regular = data->Handler()->loadedRegular.count;

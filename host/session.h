@@ -47,6 +47,9 @@ class Session {
   StartResult Start(std::string* error, std::string* log = nullptr);
 
   Machine& machine() { return TheMachine(); }
+  // What Start found wrong in the game's files without failing (light files
+  // numbered outside their range).
+  const std::vector<std::string>& warnings() const { return warnings_; }
   const SkseHost& skse() const { return *skse_; }
 
  private:
@@ -61,6 +64,7 @@ class Session {
   std::string writtenDatabase_;
   std::vector<std::string> madeFolders_;
   std::string temporaryFolder_;
+  std::vector<std::string> warnings_;
 };
 
 // Skyrim VR (game versions 1.4.x) has no version database for the plugin to read.

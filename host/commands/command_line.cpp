@@ -327,6 +327,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   Session session(options);
   std::string error, log;
   const StartResult started = session.Start(&error, &log);
+  for (const std::string& w : session.warnings())
+    err << "cradlewright-host: warning: " << w << "\n";
   if (command == "query") {
     if (started == StartResult::kFailed) {
       err << "cradlewright-host: " << error << "\n";
