@@ -33,18 +33,9 @@ TEST(HostForeignDatabase, IsRefusedBeforeThePluginRunsOnIt) {
   }
 }
 
-std::string CrashingPlugin() {
-  const std::filesystem::path folder = std::filesystem::path(HostProgram()).parent_path();
-#if defined(_WIN32)
-  return (folder / "cw_crashing_plugin.dll").string();
-#else
-  return (folder / "cw_crashing_plugin.so").string();
-#endif
-}
-
 ProcessResult RunCrashingPlugin() {
   GameFolder game;
-  return RunHost({"--game-dir", game.str(), "--plugin", CrashingPlugin(), "query"});
+  return RunHost({"--game-dir", game.str(), "--plugin", TestPlugin("cw_crashing_plugin"), "query"});
 }
 
 void ExpectCrashReport(const ProcessResult& r) {

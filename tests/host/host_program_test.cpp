@@ -142,14 +142,8 @@ TEST_P(HostAnniversaryRefusal, RefusesInLoad) {
       std::filesystem::exists(game.path() / "Data/SKSE/Plugins/versionlib-1-6-1170-0.bin"));
 }
 
-// Built beside the host.
 std::string PluginWithoutRecord() {
-  const std::filesystem::path folder = std::filesystem::path(HostProgram()).parent_path();
-#if defined(_WIN32)
-  return (folder / "cw_plugin_without_record.dll").string();
-#else
-  return (folder / "cw_plugin_without_record.so").string();
-#endif
+  return TestPlugin("cw_plugin_without_record");
 }
 
 INSTANTIATE_TEST_SUITE_P(

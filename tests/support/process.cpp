@@ -44,6 +44,15 @@ std::string HostProgram() {
 #endif
 }
 
+std::string TestPlugin(const std::string& name) {
+#if defined(_WIN32)
+  const char* suffix = ".dll";
+#else
+  const char* suffix = ".so";
+#endif
+  return (fs::path(HostProgram()).parent_path() / (name + suffix)).string();
+}
+
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::string& input) {
   const fs::path in = TempName("in"), out = TempName("out"), err = TempName("err");

@@ -18,6 +18,9 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
 // cradlewright-host as built next to the test program.
 std::string HostProgram();
 
+// A test plugin built beside the host: `name` without the system's suffix.
+std::string TestPlugin(const std::string& name);
+
 // Runs cradlewright-host.
 ProcessResult RunHost(const std::vector<std::string>& args, const std::string& input = "");
 
