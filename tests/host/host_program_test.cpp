@@ -142,10 +142,6 @@ TEST_P(HostAnniversaryRefusal, RefusesInLoad) {
       std::filesystem::exists(game.path() / "Data/SKSE/Plugins/versionlib-1-6-1170-0.bin"));
 }
 
-std::string PluginWithoutRecord() {
-  return TestPlugin("cw_plugin_without_record");
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Rows, HostAnniversaryRefusal,
     testing::Values(AnniversaryRefusal{"Editor", {"--editor"}, "", "refused"},
@@ -159,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
                                        "unsupported runtime version 01064920",
                                        "refused"},
                     AnniversaryRefusal{"NoVersionRecord",
-                                       {"--plugin", PluginWithoutRecord()},
+                                       {"--plugin", TestPlugin("cw_plugin_without_record")},
                                        "",
                                        "no SKSEPlugin_Version record"}),
     [](const testing::TestParamInfo<AnniversaryRefusal>& info) {
